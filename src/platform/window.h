@@ -1,0 +1,54 @@
+// The window system: attaching a form's view, posted messages and the window procedure, letting
+// pending events run, message boxes and the end of the program.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace nimbra::platform {
+
+class Form;
+
+using Hwnd = uintptr_t;
+
+// A window procedure; the program installs its own in front of the window's previous one.
+class WindowProcedure {
+ public:
+  virtual ~WindowProcedure() = default;
+  virtual intptr_t handle(Hwnd window, uint32_t message, uintptr_t wparam, intptr_t lparam) = 0;
+};
+
+enum class MsgBoxButtons { Ok, OkCancel, YesNo };
+enum class MsgBoxResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+class Window {
+ public:
+  virtual ~Window() = default;
+
+  // Gives the form its on-screen view: the view mirrors the form's controls, turns user input
+  // into their events and runs their timers. Returns the form's window handle.
+  virtual Hwnd attach(Form& form) = 0;
+
+  // Removes the form's view; its timers stop and its window goes away.
+  virtual void detach(Form& form) = 0;
+
+  // A message number unique to the name for the life of the session (from 0xC000 upwards).
+  virtual uint32_t RegisterWindowMessageA(std::string_view name) = 0;
+
+  // Queues the message for the window's procedure on the user-interface thread.
+  virtual bool PostMessageA(Hwnd window, uint32_t message, uintptr_t wparam, intptr_t lparam) = 0;
+
+  // Installs `procedure` as the window's procedure and returns the previous one.
+  virtual WindowProcedure* SetWindowProcedure(Hwnd window, WindowProcedure* procedure) = 0;
+
+  // Runs the events that are pending now (posted messages, due timers, user input).
+  virtual void do_events() = 0;
+
+  virtual MsgBoxResult message_box(std::string_view text, std::string_view title,
+                                   MsgBoxButtons buttons) = 0;
+
+  // Ends the program at once. Nothing after this call runs.
+  [[noreturn]] virtual void end_program() = 0;
+};
+
+}  // namespace nimbra::platform
