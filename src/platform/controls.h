@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -309,6 +310,26 @@ class Form : public Control {
   ControlObserver* observer_ = nullptr;
   std::vector<Control*> controls_;
   uint64_t z_counter_ = 0;
+};
+
+// A control array: elements share a name and are told apart by index, as in `Frames` (0)-(4).
+template <class T>
+class ControlArray {
+ public:
+  ControlArray(Control* container, const std::string& name, int first, int last) {
+    for (int i = first; i <= last; ++i) elements_.push_back(std::make_unique<T>(container, name, i));
+  }
+  T& operator[](int index) { return *elements_.at(static_cast<size_t>(index - first_index())); }
+  const T& operator[](int index) const {
+    return *elements_.at(static_cast<size_t>(index - first_index()));
+  }
+  int first_index() const { return elements_.front()->index(); }
+  int size() const { return static_cast<int>(elements_.size()); }
+  auto begin() const { return elements_.begin(); }
+  auto end() const { return elements_.end(); }
+
+ private:
+  std::vector<std::unique_ptr<T>> elements_;
 };
 
 }  // namespace nimbra::platform

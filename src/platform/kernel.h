@@ -50,6 +50,9 @@ class Kernel {
   // of characters written; when the buffer is too small, returns the size needed, NUL included.
   virtual uint32_t GetWindowsDirectoryA(std::span<char> buffer) = 0;
 
+  // The ANSI code page of the machine: 1252 or 932.
+  virtual uint32_t GetACP() = 0;
+
   // The program's own directory (where the executable lives), Windows style.
   virtual std::string program_directory() = 0;
 

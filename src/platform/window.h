@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
 
 namespace nimbra::platform {
@@ -48,7 +49,14 @@ class Window {
                                    MsgBoxButtons buttons) = 0;
 
   // Ends the program at once. Nothing after this call runs.
-  [[noreturn]] virtual void end_program() = 0;
+  [[noreturn]] void end_program() {
+    end_program_now();
+    std::abort();  // an implementation must not return
+  }
+
+ protected:
+  // Ends the process (the desktop) or unwinds to the harness (the simulated machine).
+  virtual void end_program_now() = 0;
 };
 
 }  // namespace nimbra::platform

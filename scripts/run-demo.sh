@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds Nimbra and runs it on the simulated demo machine (created on first start in
+# ~/.local/share/nimbra/machine, or in $NIMBRA_MACHINE). Without a display it starts the program
+# under a virtual X server, saves a screenshot of its window and prints the file's path.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$(nproc)" --target nimbra nimbra-machine
+
+program=build/default/app/nimbra/nimbra
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$program"
+fi
+shot=${NIMBRA_SCREENSHOT:-$PWD/build/nimbra-demo.png}
+xvfb-run -a -s "-screen 0 1280x800x24" "$program" --screenshot "$shot"
+echo "No display here: the window was shown on a virtual display. Screenshot: $shot"

@@ -1,0 +1,22 @@
+// The program's own clickable text label: a caption, a tool tip and a stored link target. What a
+// click does is up to the window that holds it.
+#pragma once
+
+#include <string>
+
+#include "platform/controls.h"
+
+namespace nimbra::controls {
+
+class LinkLabel : public platform::Label {
+ public:
+  LinkLabel(platform::Control* container, std::string name)
+      : platform::Label(container, std::move(name)) {
+    caption = "Label1";
+  }
+
+  // The link target; "0" until the window sets one.
+  platform::Property<std::string> URL{*this, "0"};
+};
+
+}  // namespace nimbra::controls

@@ -1,0 +1,18 @@
+// The services one program instance runs on, as the entry hands them to the logic.
+#pragma once
+
+#include "platform/kernel.h"
+#include "platform/registry.h"
+#include "platform/runtime.h"
+#include "platform/window.h"
+
+namespace nimbra::platform {
+
+struct Platform {
+  Kernel& kernel;
+  Registry& registry;
+  Runtime& runtime;
+  Window& window;
+};
+
+}  // namespace nimbra::platform

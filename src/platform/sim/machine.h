@@ -1,0 +1,69 @@
+// A simulated machine: its directory, one virtual clock for everything on it, the kernel and the
+// registry that all program instances on it share, and the instances themselves.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/file_registry.h"
+#include "platform/platform.h"
+#include "platform/sim/machine_config.h"
+#include "platform/sim/machine_kernel.h"
+#include "platform/sim/scheduler.h"
+#include "platform/sim/sim_runtime.h"
+#include "platform/sim/sim_window.h"
+#include "platform/sim/virtual_clock.h"
+
+namespace nimbra::sim {
+
+class Machine;
+
+// One running copy of the program on the machine, with its own window and runtime.
+class Process {
+ public:
+  explicit Process(Machine& machine);
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  platform::Platform& platform() { return platform_; }
+  SimWindow& window() { return window_; }
+  SimRuntime& runtime() { return runtime_; }
+
+ private:
+  SimWindow window_;
+  SimRuntime runtime_;
+  platform::Platform platform_;
+};
+
+class Machine {
+ public:
+  // Opens the machine in `dir`; throws MachineError or RegistryFileError.
+  explicit Machine(const std::filesystem::path& dir);
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+
+  const MachineConfig& config() const { return config_; }
+  Scheduler& scheduler() { return scheduler_; }
+  MachineKernel& kernel() { return kernel_; }
+  platform::FileRegistry& registry() { return registry_; }
+  InstanceRegistry& instances() { return instances_; }
+
+  // Starts a new program instance (its entry is then called by the caller).
+  Process& start_process();
+
+  // The message loop of every instance: runs all work due in the next `ms` of virtual time.
+  void run_for(uint64_t ms);
+
+ private:
+  MachineConfig config_;
+  Scheduler scheduler_;
+  VirtualClock clock_;
+  MachineKernel kernel_;
+  platform::FileRegistry registry_;
+  InstanceRegistry instances_;
+  std::vector<std::unique_ptr<Process>> processes_;
+};
+
+}  // namespace nimbra::sim

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <filesystem>
+
+#include "platform/runtime.h"
+
+namespace nimbra::sim {
+
+// Where the program looks for its machine: $NIMBRA_MACHINE when set, else
+// ${XDG_DATA_HOME:-~/.local/share}/nimbra/machine.
+std::filesystem::path default_machine_dir();
+
+// Creates the demo machine in `dir` unless a machine is already there: Windows XP in the given
+// language. Returns true when it created one. Throws MachineError.
+bool ensure_demo_machine(const std::filesystem::path& dir, platform::Language language);
+
+}  // namespace nimbra::sim

@@ -1,0 +1,30 @@
+#include "platform/sim/sim_runtime.h"
+
+#include "platform/sim/short_date.h"
+
+namespace nimbra::sim {
+
+SimRuntime::SimRuntime(const MachineConfig& config, InstanceRegistry& instances)
+    : config_(config), instances_(instances) {}
+
+SimRuntime::~SimRuntime() {
+  if (instances_.holder == this) instances_.holder = nullptr;
+}
+
+platform::Language SimRuntime::ui_language() { return config_.language; }
+
+bool SimRuntime::previous_instance() {
+  if (instances_.holder && instances_.holder != this) return true;
+  instances_.holder = this;
+  return false;
+}
+
+void SimRuntime::activate_by_title(std::string_view title) {
+  instances_.activated_titles.emplace_back(title);
+}
+
+std::string SimRuntime::short_date(const platform::LocalDateTime& date) {
+  return format_short_date(config_.short_date_format, date);
+}
+
+}  // namespace nimbra::sim

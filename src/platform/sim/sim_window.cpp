@@ -1,0 +1,123 @@
+#include "platform/sim/sim_window.h"
+
+#include <algorithm>
+
+namespace nimbra::sim {
+
+using platform::Control;
+using platform::ControlKind;
+
+// Mirrors nothing visual; it keeps each enabled Timer control ticking in virtual time and holds
+// the window's procedure.
+class SimWindow::FormView : public platform::ControlObserver {
+ public:
+  FormView(Scheduler& scheduler, platform::Form& form, platform::WindowProcedure* procedure)
+      : scheduler_(scheduler), form_(form), procedure_(procedure) {
+    form_.set_observer(this);
+    for (Control* c : form_.controls()) {
+      if (c->kind() == ControlKind::Timer) reschedule(static_cast<platform::Timer&>(*c));
+    }
+  }
+  ~FormView() override {
+    for (const auto& [timer, task] : timers_) scheduler_.cancel(task);
+    form_.set_observer(nullptr);
+  }
+
+  void control_changed(Control& control) override {
+    if (control.kind() == ControlKind::Timer) reschedule(static_cast<platform::Timer&>(control));
+  }
+
+  platform::Form& form() { return form_; }
+
+  platform::WindowProcedure* swap_procedure(platform::WindowProcedure* next) {
+    return std::exchange(procedure_, next);
+  }
+  platform::WindowProcedure* current_procedure() const { return procedure_; }
+
+ private:
+  void reschedule(platform::Timer& timer) {
+    if (const auto it = timers_.find(&timer); it != timers_.end()) {
+      scheduler_.cancel(it->second);
+      timers_.erase(it);
+    }
+    if (!timer.enabled || timer.interval <= 0) return;
+    const auto interval = static_cast<uint64_t>(timer.interval.get());
+    timers_[&timer] = scheduler_.after(interval, Scheduler::Lane::Window, [this, &timer] {
+      timers_.erase(&timer);
+      reschedule(timer);  // the next tick is due one interval later, whatever this one does
+      timer.tick();
+    });
+  }
+
+  Scheduler& scheduler_;
+  platform::Form& form_;
+  platform::WindowProcedure* procedure_;
+  std::map<platform::Timer*, Scheduler::TaskId> timers_;
+};
+
+SimWindow::SimWindow(Scheduler& scheduler) : scheduler_(scheduler) {}
+
+SimWindow::~SimWindow() = default;
+
+platform::Hwnd SimWindow::attach(platform::Form& form) {
+  const platform::Hwnd hwnd = next_hwnd_;
+  next_hwnd_ += 0x10;
+  views_[hwnd] = std::make_unique<FormView>(scheduler_, form, &default_procedure_);
+  return hwnd;
+}
+
+void SimWindow::detach(platform::Form& form) {
+  std::erase_if(views_, [&](const auto& kv) { return &kv.second->form() == &form; });
+}
+
+platform::Form* SimWindow::form_of(platform::Hwnd window) const {
+  const auto it = views_.find(window);
+  return it == views_.end() ? nullptr : &it->second->form();
+}
+
+uint32_t SimWindow::RegisterWindowMessageA(std::string_view name) {
+  const auto [it, inserted] = registered_messages_.try_emplace(
+      std::string(name), static_cast<uint32_t>(0xC000 + registered_messages_.size()));
+  return it->second;
+}
+
+bool SimWindow::PostMessageA(platform::Hwnd window, uint32_t message, uintptr_t wparam,
+                             intptr_t lparam) {
+  if (!views_.count(window)) return false;
+  scheduler_.after(0, Scheduler::Lane::Window, [this, window, message, wparam, lparam] {
+    // The window may have gone away while the message waited.
+    if (const auto it = views_.find(window); it != views_.end()) {
+      it->second->current_procedure()->handle(window, message, wparam, lparam);
+    }
+  });
+  return true;
+}
+
+platform::WindowProcedure* SimWindow::SetWindowProcedure(platform::Hwnd window,
+                                                         platform::WindowProcedure* procedure) {
+  const auto it = views_.find(window);
+  if (it == views_.end()) return nullptr;
+  return it->second->swap_procedure(procedure ? procedure : &default_procedure_);
+}
+
+void SimWindow::do_events() { scheduler_.run_due_window_work(); }
+
+platform::MsgBoxResult SimWindow::message_box(std::string_view text, std::string_view title,
+                                              platform::MsgBoxButtons buttons) {
+  using platform::MsgBoxButtons;
+  using platform::MsgBoxResult;
+  MsgBoxResult answer = buttons == MsgBoxButtons::YesNo ? MsgBoxResult::Yes : MsgBoxResult::Ok;
+  if (!answers_.empty()) {
+    answer = answers_.front();
+    answers_.pop_front();
+  }
+  boxes_.push_back(MessageBoxRecord{std::string(text), std::string(title), buttons, answer});
+  return answer;
+}
+
+void SimWindow::end_program_now() {
+  ended_ = true;
+  throw ProgramEnded{};
+}
+
+}  // namespace nimbra::sim

@@ -1,0 +1,71 @@
+// The window family of a simulated program instance: no pixels, but the same events in the same
+// order as the real toolkit, in virtual time. Its control face lets a test read the message
+// boxes shown and script the answers.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/sim/scheduler.h"
+#include "platform/window.h"
+
+namespace nimbra::sim {
+
+// Thrown by end_program: it unwinds to the test harness, which sees that the program ended.
+struct ProgramEnded {};
+
+struct MessageBoxRecord {
+  std::string text;
+  std::string title;
+  platform::MsgBoxButtons buttons;
+  platform::MsgBoxResult answer;
+};
+
+class SimWindow : public platform::Window {
+ public:
+  explicit SimWindow(Scheduler& scheduler);
+  ~SimWindow() override;
+
+  platform::Hwnd attach(platform::Form& form) override;
+  void detach(platform::Form& form) override;
+  uint32_t RegisterWindowMessageA(std::string_view name) override;
+  bool PostMessageA(platform::Hwnd window, uint32_t message, uintptr_t wparam,
+                    intptr_t lparam) override;
+  platform::WindowProcedure* SetWindowProcedure(platform::Hwnd window,
+                                                platform::WindowProcedure* procedure) override;
+  void do_events() override;
+  platform::MsgBoxResult message_box(std::string_view text, std::string_view title,
+                                     platform::MsgBoxButtons buttons) override;
+
+  // Control face.
+  const std::vector<MessageBoxRecord>& message_boxes() const { return boxes_; }
+  // The next message boxes answer with these, in order; after them, the first button answers.
+  void answer_next_boxes_with(platform::MsgBoxResult answer) { answers_.push_back(answer); }
+  bool ended() const { return ended_; }
+  platform::Form* form_of(platform::Hwnd window) const;
+
+ protected:
+  void end_program_now() override;
+
+ private:
+  class FormView;
+  class DefaultProcedure : public platform::WindowProcedure {
+   public:
+    intptr_t handle(platform::Hwnd, uint32_t, uintptr_t, intptr_t) override { return 0; }
+  };
+
+  Scheduler& scheduler_;
+  DefaultProcedure default_procedure_;
+  std::map<platform::Hwnd, std::unique_ptr<FormView>> views_;
+  std::map<std::string, uint32_t> registered_messages_;
+  std::vector<MessageBoxRecord> boxes_;
+  std::deque<platform::MsgBoxResult> answers_;
+  platform::Hwnd next_hwnd_ = 0x10010;
+  bool ended_ = false;
+};
+
+}  // namespace nimbra::sim

@@ -1,0 +1,20 @@
+// Behaviour of the main window itself: captions, pages and the buttons below them.
+#pragma once
+
+#include "shell/app_context.h"
+
+namespace nimbra::shell {
+
+// Connects the window's events to their handlers.
+void wire_main_window(AppContext& app);
+
+// The window title and every caption from the catalogue, in the user's language.
+void set_captions(AppContext& app);
+
+// Lays every page frame over the tab strip's client area and brings the first to the front.
+void place_frames(AppContext& app);
+
+// A click on a tab: shows its page; Apply starts disabled on every page.
+void switch_page(AppContext& app);
+
+}  // namespace nimbra::shell

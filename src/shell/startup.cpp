@@ -1,0 +1,79 @@
+#include "shell/startup.h"
+
+#include <array>
+#include <vector>
+
+#include "platform/bytes.h"
+#include "shell/main_window.h"
+#include "shell/messages.h"
+#include "shell/version_check.h"
+
+namespace nimbra::shell {
+
+namespace {
+
+constexpr size_t kMaxPath = 260;
+
+void read_windows_directory(AppContext& app) {
+  std::array<char, kMaxPath> buffer{};
+  const uint32_t n = app.platform.kernel.GetWindowsDirectoryA(buffer);
+  app.WinDir.assign(buffer.data(), n <= buffer.size() ? n : 0);
+}
+
+// A second copy hands over to the first one's window and ends without touching anything.
+void hand_over_to_previous_instance(AppContext& app) {
+  if (!app.platform.runtime.previous_instance()) return;
+  const std::string title = app.main_form.caption;
+  app.main_form.caption = "dummy";
+  app.app_title = "dummy";
+  app.platform.runtime.activate_by_title(title);
+  app.platform.window.end_program();
+}
+
+void check_version(AppContext& app) {
+  namespace vr = platform::version_record;
+  std::vector<uint8_t> record(vr::kSize, 0);
+  bytes::put_u32(record, vr::kSizeField, vr::kSize);
+  app.platform.kernel.GetVersionExA(record);
+  OsClass os{0, app.IsWin9x, app.RasEntrySize};
+  classify_version(bytes::get_u32(record, vr::kPlatformId), bytes::get_u32(record, vr::kMajor),
+                   bytes::get_u32(record, vr::kMinor), os);
+  app.OsCode = os.OsCode;
+  app.IsWin9x = os.IsWin9x;
+  app.RasEntrySize = os.RasEntrySize;
+}
+
+// The last word on the operating system before the window shows.
+void refuse_unsupported_windows(AppContext& app) {
+  if (app.OsCode == 0) fail_with_message(app, 110);
+  if (app.OsCode == 120) fail_with_message(app, 111);
+}
+
+}  // namespace
+
+void Main(AppContext& app) {
+  read_windows_directory(app);
+  main_form_load(app);
+}
+
+void main_form_load(AppContext& app) {
+  MainForm& form = app.main_form;
+  app.main_window = app.platform.window.attach(form);
+  wire_main_window(app);
+
+  form.visible = false;
+  set_captions(app);
+  hand_over_to_previous_instance(app);
+  check_version(app);
+  if (app.OsCode == 0) fail_with_message(app, 110);
+  place_frames(app);
+  refuse_unsupported_windows(app);
+  form.visible = true;
+}
+
+void main_form_unload(AppContext& app) {
+  app.platform.window.detach(app.main_form);
+  app.main_window = 0;
+}
+
+}  // namespace nimbra::shell

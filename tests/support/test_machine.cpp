@@ -1,0 +1,32 @@
+#include "nimbra_test/test_machine.h"
+
+#include "platform/file_io.h"
+#include "platform/sim/machine_config.h"
+#include "shell/startup.h"
+
+namespace nimbra::test {
+
+TestMachine::TestMachine(sim::MachineSpec spec, std::string_view extra_ini) {
+  sim::create_machine(dir_.path(), spec);
+  const auto config = dir_.path() / sim::machine_files::kConfig;
+  std::string text = platform::read_text_file(config, 1 << 20).value_or("");
+  text += "\n[clock]\nstart = 2026-12-06 10:00:00\n";
+  text += extra_ini;
+  platform::write_text_file_atomic(config, text, 0644);
+  machine_ = std::make_unique<sim::Machine>(dir_.path());
+}
+
+Program& TestMachine::start() {
+  sim::Process& process = machine_->start_process();
+  auto program = std::make_unique<Program>(
+      Program{process, std::make_unique<shell::AppContext>(process.platform())});
+  program->handle([&] { shell::Main(*program->app); });
+  programs_.push_back(std::move(program));
+  return *programs_.back();
+}
+
+void TestMachine::run_for(Program& program, uint64_t ms) {
+  program.handle([&] { machine_->run_for(ms); });
+}
+
+}  // namespace nimbra::test
