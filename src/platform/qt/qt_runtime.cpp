@@ -1,0 +1,60 @@
+#include "platform/qt/qt_runtime.h"
+
+#include <unistd.h>
+
+#include <QtDebug>
+#include <chrono>
+
+#include "platform/linux/locale_language.h"
+#include "platform/qt/short_date.h"
+
+namespace nimbra::qt {
+namespace {
+
+// A crashed holder's lock is taken over at once because its process is gone. The age limit only
+// decides where that check cannot (a recycled process id); a live holder keeps the file locked,
+// so an old lock is never taken from under it.
+constexpr std::chrono::seconds kStaleLockAge{10};
+// How long a starting instance waits for the running one to take its request.
+constexpr std::chrono::milliseconds kActivationTimeout{2000};
+
+}  // namespace
+
+QtRuntime::QtRuntime(const std::filesystem::path& machine_directory, ActivateHandler on_activate)
+    : names_(instance_names(machine_directory, ::getuid(), instance_directory())),
+      lock_(names_.lock_file),
+      server_(std::move(on_activate)) {
+  lock_.setStaleLockTime(kStaleLockAge);
+}
+
+platform::Language QtRuntime::ui_language() {
+  return lnx::language_from_locale();
+}
+
+bool QtRuntime::previous_instance() {
+  if (lock_.isLocked()) return false;
+  if (!lock_.tryLock(std::chrono::milliseconds::zero())) {
+    if (lock_.error() == QLockFile::LockFailedError) return true;
+    // Without a usable lock nobody can be detected; running alone is the lesser harm.
+    qWarning("Cannot create the instance lock %s", qUtf8Printable(names_.lock_file));
+    return false;
+  }
+  if (!server_.listen(names_.server_name)) {
+    qWarning("Cannot listen on %s: %s", qUtf8Printable(names_.server_name),
+             qUtf8Printable(server_.error_string()));
+  }
+  return false;
+}
+
+void QtRuntime::activate_by_title(std::string_view title) {
+  if (!send_activation(names_.server_name, title, kActivationTimeout)) {
+    qWarning("The running instance did not take the request for \"%.*s\"",
+             static_cast<int>(title.size()), title.data());
+  }
+}
+
+std::string QtRuntime::short_date(const platform::LocalDateTime& date) {
+  return short_date_in(QLocale::system(), date);
+}
+
+}  // namespace nimbra::qt

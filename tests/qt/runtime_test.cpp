@@ -1,0 +1,341 @@
+#include <unistd.h>
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "platform/qt/activation_channel.h"
+#include "platform/qt/instance_names.h"
+#include "platform/qt/qt_runtime.h"
+#include "platform/qt/short_date.h"
+#include "qt_test_registry.h"
+
+namespace {
+
+using nimbra::platform::Language;
+
+// One run of the helper program, its stdout collected line by line.
+class Helper {
+ public:
+  explicit Helper(const QStringList& arguments) {
+    process_.start(QStringLiteral(NIMBRA_RUNTIME_HELPER), arguments);
+  }
+  ~Helper() {
+    process_.kill();
+    process_.waitForFinished();
+  }
+
+  QStringList lines() {
+    output_ += process_.readAllStandardOutput();
+    return QString::fromUtf8(output_).split(u'\n', Qt::SkipEmptyParts);
+  }
+
+  QProcess& process() { return process_; }
+
+ private:
+  QProcess process_;
+  QByteArray output_;
+};
+
+std::unique_ptr<Helper> start_instance(const QString& machine_directory,
+                                       std::optional<QString> title = std::nullopt) {
+  QStringList arguments{QStringLiteral("instance"), machine_directory};
+  if (title) arguments << *title;
+  return std::make_unique<Helper>(arguments);
+}
+
+// Sets or clears environment variables and puts the old values back on destruction.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (qEnvironmentVariableIsSet(name)) saved_ = qgetenv(name);
+    if (value) {
+      qputenv(name, value);
+    } else {
+      qunsetenv(name);
+    }
+  }
+  ~ScopedEnvironment() {
+    if (saved_) {
+      qputenv(name_, *saved_);
+    } else {
+      qunsetenv(name_);
+    }
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<QByteArray> saved_;
+};
+
+QStringList as_list(const std::vector<std::string>& titles) {
+  QStringList list;
+  for (const auto& title : titles) list << QString::fromStdString(title);
+  return list;
+}
+
+}  // namespace
+
+class RuntimeTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    // Locks and sockets of these tests stay in a directory of their own.
+    QVERIFY(runtime_directory_.isValid());
+    runtime_environment_.emplace("XDG_RUNTIME_DIR", runtime_directory_.path().toUtf8().constData());
+    QVERIFY(machines_.isValid());
+    QVERIFY(QDir().mkpath(machine_directory()));
+    QVERIFY(QDir().mkpath(second_machine_directory()));
+  }
+  void cleanupTestCase() { runtime_environment_.reset(); }
+
+  void ui_language_data() {
+    QTest::addColumn<QByteArray>("lc_all");
+    QTest::addColumn<QByteArray>("lc_messages");
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<Language>("expected");
+    QTest::newRow("LANG Japanese")
+        << QByteArray() << QByteArray() << QByteArray("ja_JP.UTF-8") << Language::Japanese;
+    QTest::newRow("LANG bare ja") << QByteArray() << QByteArray() << QByteArray("ja")
+                                  << Language::Japanese;
+    QTest::newRow("LANG C") << QByteArray() << QByteArray() << QByteArray("C") << Language::English;
+    QTest::newRow("Javanese is not Japanese")
+        << QByteArray() << QByteArray() << QByteArray("jv_ID.UTF-8") << Language::English;
+    QTest::newRow("nothing set") << QByteArray() << QByteArray() << QByteArray()
+                                 << Language::English;
+    QTest::newRow("LC_ALL wins over LANG") << QByteArray("en_US.UTF-8") << QByteArray()
+                                           << QByteArray("ja_JP.UTF-8") << Language::English;
+    QTest::newRow("LC_MESSAGES wins over LANG")
+        << QByteArray() << QByteArray("ja_JP.eucJP") << QByteArray("C") << Language::Japanese;
+    QTest::newRow("empty LC_ALL is skipped")
+        << QByteArray("") << QByteArray("ja_JP.UTF-8") << QByteArray("C") << Language::Japanese;
+  }
+
+  // The user-interface language is Japanese exactly when the deciding locale variable starts "ja".
+  void ui_language() {
+    QFETCH(QByteArray, lc_all);
+    QFETCH(QByteArray, lc_messages);
+    QFETCH(QByteArray, lang);
+    QFETCH(Language, expected);
+    const auto value = [](const QByteArray& text) { return text.isNull() ? nullptr : text.data(); };
+    ScopedEnvironment all("LC_ALL", value(lc_all));
+    ScopedEnvironment messages("LC_MESSAGES", value(lc_messages));
+    ScopedEnvironment language("LANG", value(lang));
+    nimbra::qt::QtRuntime runtime(machine_path(), [](const std::string&) {});
+    QCOMPARE(runtime.ui_language(), expected);
+  }
+
+  void short_date_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<QString>("expected");
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    const QLocale american(QLocale::English, QLocale::UnitedStates);
+    const QLocale british(QLocale::English, QLocale::UnitedKingdom);
+    QTest::newRow("Japanese") << japanese << 2024 << 3 << 5 << "2024/03/05";
+    QTest::newRow("American") << american << 2024 << 3 << 5 << "3/5/24";
+    QTest::newRow("British") << british << 2024 << 3 << 5 << "05/03/2024";
+    QTest::newRow("leap day") << american << 2024 << 2 << 29 << "2/29/24";
+    QTest::newRow("no such day") << japanese << 2023 << 2 << 29 << "";
+    QTest::newRow("month 13") << japanese << 2024 << 13 << 1 << "";
+  }
+
+  // A date is written in the given locale's short format, and not at all when the day does not
+  // exist.
+  void short_date() {
+    QFETCH(QLocale, locale);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    QFETCH(QString, expected);
+    const std::string text =
+        nimbra::qt::short_date_in(locale, {.year = year, .month = month, .day = day});
+    QCOMPARE(QString::fromStdString(text), expected);
+  }
+
+  void system_short_date_data() {
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("ja_JP") << "ja_JP.UTF-8"
+                           << "2024/03/05";
+    QTest::newRow("en_US") << "en_US.UTF-8"
+                           << "3/5/24";
+  }
+
+  // The runtime's short date follows the locale the process was started in.
+  void system_short_date() {
+    QFETCH(QString, lang);
+    QFETCH(QString, expected);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_TIME"}) environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LANG"), lang);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(NIMBRA_RUNTIME_HELPER), {"date", "2024", "3", "5"});
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()).trimmed(), expected);
+  }
+
+  // Spellings of one directory share an instance; other directories and other users do not.
+  void instance_names() {
+    const std::filesystem::path directory = machine_path();
+    const std::filesystem::path other = second_machine_directory().toStdString();
+    const std::filesystem::path link = directory.parent_path() / "link-to-machine";
+    std::filesystem::create_directory_symlink(directory, link);
+    const QString base = runtime_directory_.path();
+    const auto names = [&](const std::filesystem::path& path, unsigned uid = 1000) {
+      return nimbra::qt::instance_names(path, uid, base);
+    };
+    const auto reference = names(directory);
+    QVERIFY(reference.lock_file.startsWith(base + u'/'));
+    QVERIFY(reference.server_name.startsWith(base + u'/'));
+    QVERIFY(reference.lock_file != reference.server_name);
+    for (const auto& same : {directory / "", directory / ".", directory / "sub" / "..", link}) {
+      QCOMPARE(names(same).lock_file, reference.lock_file);
+      QCOMPARE(names(same).server_name, reference.server_name);
+    }
+    QVERIFY(names(other).lock_file != reference.lock_file);
+    QVERIFY(names(other).server_name != reference.server_name);
+    QVERIFY(names(directory, 1001).lock_file != reference.lock_file);
+  }
+
+  void second_instance_activates_the_first_data() {
+    QTest::addColumn<QString>("title");
+    QTest::newRow("version title") << "Nimbra ver. 2.44";
+    QTest::newRow("Japanese title") << QString::fromUtf8("ニンブラ 接続中");
+  }
+
+  // A second process sees the first as the previous instance and its title reaches the first.
+  void second_instance_activates_the_first() {
+    QFETCH(QString, title);
+    const auto first = start_instance(machine_directory());
+    QTRY_COMPARE(first->lines(), QStringList{"previous=0"});
+    const auto second = start_instance(machine_directory(), title);
+    QVERIFY(second->process().waitForFinished(5000));
+    QCOMPARE(second->lines(), (QStringList{"previous=1", "sent"}));
+    QTRY_COMPARE(first->lines(), (QStringList{"previous=0", "activated=" + title}));
+  }
+
+  // A holder killed without cleaning up does not keep the next process from taking over.
+  void killed_holder_does_not_block_the_next() {
+    const auto first = start_instance(machine_directory());
+    QTRY_COMPARE(first->lines(), QStringList{"previous=0"});
+    first->process().kill();
+    QVERIFY(first->process().waitForFinished(5000));
+    QCOMPARE(first->process().exitStatus(), QProcess::CrashExit);
+
+    const auto next = start_instance(machine_directory());
+    QTRY_COMPARE(next->lines(), QStringList{"previous=0"});
+    const auto later = start_instance(machine_directory(), QStringLiteral("after the crash"));
+    QVERIFY(later->process().waitForFinished(5000));
+    QCOMPARE(later->lines(), (QStringList{"previous=1", "sent"}));
+    QTRY_COMPARE(next->lines(), (QStringList{"previous=0", "activated=after the crash"}));
+  }
+
+  // Holders of two machine directories run side by side without seeing each other.
+  void machine_directories_are_separate() {
+    const auto first = start_instance(machine_directory());
+    const auto second = start_instance(second_machine_directory());
+    QTRY_COMPARE(first->lines(), QStringList{"previous=0"});
+    QTRY_COMPARE(second->lines(), QStringList{"previous=0"});
+  }
+
+  // The holder answers again after previous_instance() is asked twice, and a later runtime of the
+  // same process sees it as the previous instance.
+  void previous_instance_is_stable_in_the_holder() {
+    nimbra::qt::QtRuntime holder(machine_path(), [](const std::string&) {});
+    QVERIFY(!holder.previous_instance());
+    QVERIFY(!holder.previous_instance());
+    nimbra::qt::QtRuntime another(machine_path(), [](const std::string&) {});
+    QVERIFY(another.previous_instance());
+  }
+
+  void requests_on_the_wire_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one title") << QByteArray("Nimbra ver. 2.44\n")
+                               << QStringList{"Nimbra ver. 2.44"};
+    QTest::newRow("only the first line") << QByteArray("A\nB\n") << QStringList{"A"};
+    QTest::newRow("longest title") << QByteArray(1023, 'x') + '\n'
+                                   << QStringList{QString(1023, u'x')};
+    QTest::newRow("one byte too long") << QByteArray(1024, 'x') + '\n' << QStringList{};
+    QTest::newRow("endless line") << QByteArray(64 * 1024, 'x') << QStringList{};
+    QTest::newRow("not UTF-8") << QByteArray("\xff\xfe title\n") << QStringList{};
+    QTest::newRow("truncated UTF-8") << QByteArray("\xe3\x83\n") << QStringList{};
+    QTest::newRow("control character") << QByteArray("a\tb\n") << QStringList{};
+    QTest::newRow("empty title") << QByteArray("\n") << QStringList{};
+    QTest::newRow("silent client") << QByteArray("no newline") << QStringList{};
+  }
+
+  // The holder takes one well-formed UTF-8 title per connection and drops everything else,
+  // closing the connection in every case.
+  void requests_on_the_wire() {
+    QFETCH(QByteArray, request);
+    QFETCH(QStringList, expected);
+    std::vector<std::string> titles;
+    nimbra::qt::QtRuntime holder(machine_path(),
+                                 [&](const std::string& title) { titles.push_back(title); });
+    QVERIFY(!holder.previous_instance());
+    QLocalSocket client;
+    client.connectToServer(server_name());
+    QVERIFY(client.waitForConnected(2000));
+    client.write(request);
+    QTRY_COMPARE(client.state(), QLocalSocket::UnconnectedState);
+    QCOMPARE(as_list(titles), expected);
+  }
+
+  void titles_sent_data() {
+    QTest::addColumn<QByteArray>("title");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("plain") << QByteArray("Nimbra ver. 2.44") << true;
+    QTest::newRow("longest") << QByteArray(1023, 'x') << true;
+    QTest::newRow("too long") << QByteArray(1024, 'x') << false;
+    QTest::newRow("newline") << QByteArray("two\nlines") << false;
+  }
+
+  // A title is sent only when the holder can take it whole.
+  void titles_sent() {
+    QFETCH(QByteArray, title);
+    QFETCH(bool, sent);
+    std::vector<std::string> titles;
+    nimbra::qt::QtRuntime holder(machine_path(),
+                                 [&](const std::string& text) { titles.push_back(text); });
+    QVERIFY(!holder.previous_instance());
+    const std::string text = title.toStdString();
+    QCOMPARE(nimbra::qt::send_activation(server_name(), text, std::chrono::milliseconds(2000)),
+             sent);
+    if (sent) QTRY_COMPARE(as_list(titles), QStringList{QString::fromStdString(text)});
+  }
+
+  // Without a holder, a request gives up once its time is over.
+  void send_without_holder_gives_up() {
+    QVERIFY(!nimbra::qt::send_activation(server_name(), "Nimbra", std::chrono::milliseconds(100)));
+  }
+
+ private:
+  QString machine_directory() const { return machines_.filePath(QStringLiteral("machine")); }
+  QString second_machine_directory() const { return machines_.filePath(QStringLiteral("other")); }
+  std::filesystem::path machine_path() const { return machine_directory().toStdString(); }
+  QString server_name() const {
+    return nimbra::qt::instance_names(machine_path(), ::getuid(), nimbra::qt::instance_directory())
+        .server_name;
+  }
+
+  QTemporaryDir runtime_directory_;
+  QTemporaryDir machines_;
+  std::optional<ScopedEnvironment> runtime_environment_;
+};
+
+static nimbra::qttest::Register<RuntimeTest> reg;
+
+#include "runtime_test.moc"
