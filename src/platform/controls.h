@@ -65,6 +65,11 @@ class Property {
 // RGB colour, 0x00RRGGBB.
 using Color = uint32_t;
 
+// The toolkit's default colours: the button face of forms and most controls, the window
+// background of the controls the user types or picks in.
+constexpr Color kButtonFace = 0xF0F0F0;
+constexpr Color kWindowBackground = 0xFFFFFF;
+
 class Control {
  public:
   // `container` is the frame, tab strip or form the control sits in. `index` is the element
@@ -92,7 +97,7 @@ class Control {
   Property<std::string> tool_tip{*this, {}};
   Property<bool> enabled{*this, true};
   Property<bool> visible{*this, true};
-  Property<Color> back_color{*this, 0xF0F0F0};
+  Property<Color> back_color{*this, kButtonFace};
   Property<Color> fore_color{*this, 0x000000};
 
   // Brings the control in front of its siblings (ZOrder 0); the view raises it.
@@ -149,7 +154,9 @@ class Frame : public Control {
 class TextBox : public Control {
  public:
   TextBox(Control* container, std::string name, int index = -1)
-      : Control(container, ControlKind::TextBox, std::move(name), index) {}
+      : Control(container, ControlKind::TextBox, std::move(name), index) {
+    back_color = kWindowBackground;
+  }
 
   Property<std::string> text{*this, {}};
   Property<int> max_length{*this, 0};  // characters; 0 = no limit
@@ -212,7 +219,9 @@ struct TreeNode {
 class TreeView : public Control {
  public:
   TreeView(Control* container, std::string name, int index = -1)
-      : Control(container, ControlKind::TreeView, std::move(name), index) {}
+      : Control(container, ControlKind::TreeView, std::move(name), index) {
+    back_color = kWindowBackground;
+  }
 
   Property<std::vector<TreeNode>> nodes{*this, {}};
 
@@ -230,7 +239,9 @@ class TreeView : public Control {
 class ListControl : public Control {
  public:
   ListControl(Control* container, ControlKind kind, std::string name, int index = -1)
-      : Control(container, kind, std::move(name), index) {}
+      : Control(container, kind, std::move(name), index) {
+    back_color = kWindowBackground;
+  }
 
   Property<std::vector<std::string>> items{*this, {}};
   Property<int> list_index{*this, -1};  // -1 = nothing selected

@@ -1,0 +1,169 @@
+#include "platform/qt/form_view.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include "platform/qt/control_widgets.h"
+
+namespace nimbra::qt {
+namespace {
+
+using platform::Control;
+using platform::WindowState;
+
+class PostedMessage : public QEvent {
+ public:
+  PostedMessage(uint32_t message_number, uintptr_t word_param, intptr_t long_param)
+      : QEvent(type()), message(message_number), wparam(word_param), lparam(long_param) {}
+
+  static QEvent::Type type() {
+    static const auto registered = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return registered;
+  }
+
+  const uint32_t message;
+  const uintptr_t wparam;
+  const intptr_t lparam;
+};
+
+Qt::WindowStates to_qt_state(WindowState state) {
+  switch (state) {
+    case WindowState::Minimized:
+      return Qt::WindowMinimized;
+    case WindowState::Maximized:
+      return Qt::WindowMaximized;
+    case WindowState::Normal:
+      break;
+  }
+  return Qt::WindowNoState;
+}
+
+WindowState from_qt_state(Qt::WindowStates state) {
+  if (state & Qt::WindowMinimized) return WindowState::Minimized;
+  if (state & Qt::WindowMaximized) return WindowState::Maximized;
+  return WindowState::Normal;
+}
+
+}  // namespace
+
+FormView::FormView(platform::Form& form, platform::Hwnd handle, const TwipScale& scale)
+    : form_(form), handle_(handle), scale_(scale) {
+  setObjectName(QString::fromStdString(form.qualified_name()));
+  const ControlBinding::Context context{scale_, input_open_};
+  // A container is created before what it contains, so its widget is there to parent them.
+  for (Control* control : form.controls()) {
+    if (control == &form) continue;
+    QWidget* parent = this;
+    if (const auto it = binding_of_.find(control->container());
+        it != binding_of_.end() && it->second->widget()) {
+      parent = it->second->widget();
+    }
+    auto binding = bind_control(*control, parent, context);
+    binding->apply();
+    binding_of_.emplace(control, binding.get());
+    bindings_.push_back(std::move(binding));
+  }
+  form.set_observer(this);
+  apply_form();
+}
+
+FormView::~FormView() {
+  input_open_ = false;
+  // The widgets go before their bindings, so no signal of a dying widget finds its binding gone.
+  qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
+void FormView::close_input() {
+  input_open_ = false;
+  hide();
+}
+
+void FormView::control_changed(Control& control) {
+  if (&control == &form_) {
+    apply_form();
+  } else if (const auto it = binding_of_.find(&control); it != binding_of_.end()) {
+    it->second->apply();
+  }
+}
+
+void FormView::apply_form() {
+  setWindowTitle(to_qstring(form_.caption));
+  setEnabled(form_.enabled);
+  QPalette colors = palette();
+  set_back_role(colors, QPalette::Window, to_qcolor(form_.back_color));
+  set_text_role(colors, QPalette::WindowText, to_qcolor(form_.fore_color));
+  if (colors != palette()) setPalette(colors);
+  apply_form_placement();
+
+  const Qt::WindowStates state = to_qt_state(form_.window_state);
+  if (windowState() != state) setWindowState(state);
+  if (form_.visible && !isVisible()) {
+    show();
+    activateWindow();
+  } else if (!form_.visible && isVisible()) {
+    hide();
+  }
+}
+
+void FormView::apply_form_placement() {
+  // The form's size is the size of its client area; a form the logic never sized keeps Qt's.
+  if (form_.width > 0 && form_.height > 0) {
+    const QSize size(scale_.x(form_.width), scale_.y(form_.height));
+    if (applied_size_ != size) {
+      setFixedSize(size);
+      applied_size_ = size;
+    }
+  }
+  // A form at 0,0 was never placed by the logic; the window manager places it.
+  const QPoint position(scale_.x(form_.left), scale_.y(form_.top));
+  if (applied_position_ != position && (!position.isNull() || applied_position_)) {
+    move(position);
+  }
+  applied_position_ = position;
+}
+
+platform::WindowProcedure* FormView::set_procedure(platform::WindowProcedure* procedure) {
+  platform::WindowProcedure* previous = procedure_;
+  procedure_ = procedure ? procedure : &default_procedure_;
+  return previous;
+}
+
+void FormView::post(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+  QCoreApplication::postEvent(this, new PostedMessage(message, wparam, lparam));
+}
+
+bool FormView::event(QEvent* event) {
+  if (event->type() != PostedMessage::type()) return QWidget::event(event);
+  if (input_open_) {
+    const auto* posted = static_cast<PostedMessage*>(event);
+    procedure_->handle(handle_, posted->message, posted->wparam, posted->lparam);
+  }
+  return true;
+}
+
+void FormView::changeEvent(QEvent* event) {
+  // The user minimising or restoring the window is the form's window state too.
+  if (event->type() == QEvent::WindowStateChange && input_open_) {
+    form_.window_state = from_qt_state(windowState());
+  }
+  QWidget::changeEvent(event);
+}
+
+void FormView::closeEvent(QCloseEvent* event) {
+  // The view never closes its window itself: a close is the user's, and unloads the form.
+  if (input_open_ && form_.on_unload) form_.on_unload();
+  // Unloading may have detached the form.
+  if (input_open_) form_.visible = false;
+  event->accept();
+}
+
+void FormView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (input_open_ && !childAt(event->position().toPoint())) {
+    form_.user_double_click();
+    return;
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+}  // namespace nimbra::qt

@@ -1,0 +1,67 @@
+// The top-level window of one attached form: the widgets of its controls, the form's own
+// properties, and the window procedure that receives the messages posted to it.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/qt/control_binding.h"
+#include "platform/qt/twip_scale.h"
+#include "platform/window.h"
+
+namespace nimbra::qt {
+
+class FormView : public QWidget, public platform::ControlObserver {
+  Q_OBJECT
+
+ public:
+  FormView(platform::Form& form, platform::Hwnd handle, const TwipScale& scale);
+  ~FormView() override;
+
+  platform::Form& form() const { return form_; }
+  platform::Hwnd handle() const { return handle_; }
+
+  // Stops the timers and drops user input and posted messages from now on; the form may go
+  // away before the widget does.
+  void close_input();
+
+  void control_changed(platform::Control& control) override;
+
+  // A null procedure puts the default one back.
+  platform::WindowProcedure* set_procedure(platform::WindowProcedure* procedure);
+  void post(uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+ protected:
+  bool event(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  class DefaultProcedure : public platform::WindowProcedure {
+   public:
+    intptr_t handle(platform::Hwnd, uint32_t, uintptr_t, intptr_t) override { return 0; }
+  };
+
+  void apply_form();
+  void apply_form_placement();
+
+  platform::Form& form_;
+  const platform::Hwnd handle_;
+  const TwipScale scale_;
+  bool input_open_ = true;
+  // Placement last taken from the form: the user may move the window, and only a new value
+  // from the logic moves it again.
+  std::optional<QPoint> applied_position_;
+  std::optional<QSize> applied_size_;
+  std::vector<std::unique_ptr<ControlBinding>> bindings_;
+  std::unordered_map<const platform::Control*, ControlBinding*> binding_of_;
+  DefaultProcedure default_procedure_;
+  platform::WindowProcedure* procedure_ = &default_procedure_;
+};
+
+}  // namespace nimbra::qt

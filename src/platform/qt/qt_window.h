@@ -1,0 +1,55 @@
+// The window system on Qt 6 Widgets: each attached form is a top-level window bound to its
+// controls; posted messages are Qt events delivered to the window's procedure.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "platform/qt/form_view.h"
+#include "platform/qt/twip_scale.h"
+#include "platform/window.h"
+
+namespace nimbra::qt {
+
+class QtWindow : public platform::Window {
+ public:
+  // Needs the QApplication; sets the application's look.
+  QtWindow();
+  QtWindow(const QtWindow&) = delete;
+  QtWindow& operator=(const QtWindow&) = delete;
+  // Detaches every form still attached.
+  ~QtWindow() override;
+
+  platform::Hwnd attach(platform::Form& form) override;
+  void detach(platform::Form& form) override;
+  uint32_t RegisterWindowMessageA(std::string_view name) override;
+  bool PostMessageA(platform::Hwnd window, uint32_t message, uintptr_t wparam,
+                    intptr_t lparam) override;
+  platform::WindowProcedure* SetWindowProcedure(platform::Hwnd window,
+                                                platform::WindowProcedure* procedure) override;
+  void do_events() override;
+  platform::MsgBoxResult message_box(std::string_view text, std::string_view title,
+                                     platform::MsgBoxButtons buttons) override;
+
+  // Twips per screen pixel, as the toolkit's Screen.TwipsPerPixelX and Y.
+  double twips_per_pixel_x() const { return scale_.twips_per_pixel_x; }
+  double twips_per_pixel_y() const { return scale_.twips_per_pixel_y; }
+
+  // Brings the visible window with this title to the front; false when there is none.
+  bool activate_window_titled(std::string_view title);
+
+ protected:
+  // Ends the process with status 0 once standard output and error are flushed.
+  void end_program_now() override;
+
+ private:
+  FormView* view(platform::Hwnd window) const;
+
+  TwipScale scale_;
+  platform::Hwnd next_handle_ = 0x10010;
+  std::map<platform::Hwnd, FormView*> views_;
+  std::map<std::string, uint32_t> message_numbers_;
+};
+
+}  // namespace nimbra::qt

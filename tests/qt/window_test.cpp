@@ -1,0 +1,437 @@
+// The Qt window family: forms become widgets that mirror their controls and turn user input
+// into the controls' events; posted messages reach the window procedure.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/qt/qt_window.h"
+#include "qt_test_registry.h"
+
+namespace nimbra::qt {
+namespace {
+
+using namespace platform;
+
+struct TestForm : Form {
+  TestForm() : Form("FrmTest") {
+    width = 6000;
+    height = 4500;
+    caption = "Test";
+  }
+
+  Button CmdGo{this, "CmdGo"};
+  Label LblInfo{this, "LblInfo"};
+  TextBox TxtUser{this, "TxtUser"};
+  CheckBox ChkSave{this, "ChkSave"};
+  Frame FraAcc{this, "FraAcc"};
+  OptionButton AccOption_1{&FraAcc, "AccOption", 1};
+  OptionButton AccOption_2{&FraAcc, "AccOption", 2};
+  OptionButton OptAlone{this, "OptAlone"};
+  TabStrip TabMain{this, "TabMain"};
+  TreeView TvwItems{this, "TvwItems"};
+  ComboBox CboPort{this, "CboPort"};
+  ListBox LstLog{this, "LstLog"};
+  ProgressBar PrgSignal{this, "PrgSignal"};
+  PictureBox PicLamp_0{this, "PicLamp", 0};
+  PictureBox PicLamp_1{this, "PicLamp", 1};
+  Timer TmrPoll{this, "TmrPoll"};
+};
+
+void place(Control& control, int left, int top, int width, int height) {
+  control.left = left;
+  control.top = top;
+  control.width = width;
+  control.height = height;
+}
+
+class RecordingProcedure : public WindowProcedure {
+ public:
+  intptr_t handle(Hwnd window, uint32_t message, uintptr_t wparam, intptr_t lparam) override {
+    received.push_back({window, message, wparam, lparam});
+    return 1;
+  }
+  struct Message {
+    Hwnd window;
+    uint32_t message;
+    uintptr_t wparam;
+    intptr_t lparam;
+    bool operator==(const Message&) const = default;
+  };
+  std::vector<Message> received;
+};
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QtWindow> window_;
+  std::unique_ptr<TestForm> form_;
+  Hwnd handle_ = 0;
+  QWidget* view_ = nullptr;
+
+  template <class W>
+  W* widget(const char* name) const {
+    auto* found = view_->findChild<W*>(QString::fromLatin1(name));
+    if (!found) qFatal("no widget %s", name);
+    return found;
+  }
+
+ private slots:
+  void init() {
+    window_ = std::make_unique<QtWindow>();
+    form_ = std::make_unique<TestForm>();
+    place(form_->CmdGo, 150, 150, 1200, 375);
+    place(form_->TxtUser, 1500, 150, 2000, 300);
+    place(form_->LblInfo, 150, 600, 1200, 255);
+    place(form_->FraAcc, 150, 1500, 2400, 1200);
+    place(form_->AccOption_1, 120, 240, 1800, 255);
+    place(form_->AccOption_2, 120, 540, 1800, 255);
+    place(form_->OptAlone, 3000, 1500, 1800, 255);
+    place(form_->TvwItems, 3000, 2000, 2400, 1200);
+    place(form_->LstLog, 150, 3000, 2400, 1200);
+    place(form_->PicLamp_0, 4000, 150, 300, 300);
+    place(form_->PicLamp_1, 4150, 150, 300, 300);
+    form_->OptAlone.value = true;
+    handle_ = window_->attach(*form_);
+    form_->visible = true;
+    view_ = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->objectName() == QLatin1String("FrmTest") && top->isVisible()) view_ = top;
+    }
+    QVERIFY(view_);
+  }
+
+  void cleanup() {
+    window_->detach(*form_);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    form_.reset();
+    window_.reset();
+  }
+
+  // Controls sit in their container's widget at their twips position scaled by the screen.
+  void placementScalesTwipsToPixels() {
+    const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+    QCOMPARE(window_->twips_per_pixel_x(), 1440.0 / dpi);
+    const double tx = window_->twips_per_pixel_x();
+    const double ty = window_->twips_per_pixel_y();
+    auto px = [](int twips, double per) { return static_cast<int>(std::lround(twips / per)); };
+
+    QCOMPARE(widget<QPushButton>("CmdGo")->geometry(),
+             QRect(px(150, tx), px(150, ty), px(1200, tx), px(375, ty)));
+    auto* option = widget<QRadioButton>("AccOption_2");
+    QCOMPARE(option->parentWidget(), widget<QGroupBox>("FraAcc"));
+    QCOMPARE(option->pos(), QPoint(px(120, tx), px(540, ty)));
+    QCOMPARE(view_->size(), QSize(px(6000, tx), px(4500, ty)));
+
+    form_->CmdGo.left = 1500;
+    QCOMPARE(widget<QPushButton>("CmdGo")->x(), px(1500, tx));
+  }
+
+  // Property changes from the logic show on the widgets.
+  void propertiesReachWidgets() {
+    form_->caption = "ﾀﾞｲﾔﾙ";
+    QCOMPARE(view_->windowTitle(), QStringLiteral("ﾀﾞｲﾔﾙ"));
+
+    auto* go = widget<QPushButton>("CmdGo");
+    form_->CmdGo.caption = "&Go";
+    form_->CmdGo.enabled = false;
+    form_->CmdGo.tool_tip = "Start";
+    QCOMPARE(go->text(), QStringLiteral("&Go"));
+    QVERIFY(!go->isEnabled());
+    QCOMPARE(go->toolTip(), QStringLiteral("Start"));
+    QCOMPARE(go->accessibleName(), QStringLiteral("&Go"));
+    form_->CmdGo.visible = false;
+    QVERIFY(go->isHidden());
+
+    auto* user = widget<QLineEdit>("TxtUser");
+    form_->TxtUser.text = "someone";
+    form_->TxtUser.locked = true;
+    form_->TxtUser.password_char = "*";
+    QCOMPARE(user->text(), QStringLiteral("someone"));
+    QVERIFY(user->isReadOnly());
+    QCOMPARE(user->echoMode(), QLineEdit::Password);
+
+    form_->ChkSave.value = 2;
+    QCOMPARE(widget<QCheckBox>("ChkSave")->checkState(), Qt::PartiallyChecked);
+
+    form_->FraAcc.caption = "";
+    QCOMPARE(widget<QGroupBox>("FraAcc")->title(), QString());
+
+    form_->PrgSignal.max = 5;
+    form_->PrgSignal.value = 3;
+    QCOMPARE(widget<QProgressBar>("PrgSignal")->value(), 3);
+    QCOMPARE(widget<QProgressBar>("PrgSignal")->maximum(), 5);
+
+    form_->TabMain.tab_captions = std::vector<std::string>{"General", "Advanced"};
+    form_->TabMain.selected = 2;
+    auto* tabs = widget<QWidget>("TabMain")->findChild<QTabBar*>();
+    QCOMPARE(tabs->count(), 2);
+    QCOMPARE(tabs->currentIndex(), 1);
+
+    form_->CboPort.add_item("COM1");
+    form_->CboPort.add_item("COM3");
+    form_->CboPort.list_index = 1;
+    QCOMPARE(widget<QComboBox>("CboPort")->currentText(), QStringLiteral("COM3"));
+
+    // Typing and picking controls default to the window background, the rest to the face.
+    QCOMPARE(widget<QLineEdit>("TxtUser")->palette().color(QPalette::Base), QColor(Qt::white));
+    QCOMPARE(widget<QTreeWidget>("TvwItems")->palette().color(QPalette::Base), QColor(Qt::white));
+    QCOMPARE(view_->palette().color(QPalette::Window), QColor(0xF0, 0xF0, 0xF0));
+    form_->PicLamp_0.back_color = 0x00FF00;
+    QCOMPARE(widget<QWidget>("PicLamp_0")->palette().color(QPalette::Window), QColor(0, 255, 0));
+    form_->LblInfo.fore_color = 0x0000FF;
+    QCOMPARE(widget<QLabel>("LblInfo")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+  }
+
+  // Bringing a control to the front stacks its widget above its overlapping sibling.
+  void bringToFrontRaisesWidget() {
+    const QPoint overlap = widget<QWidget>("PicLamp_1")->geometry().topLeft() + QPoint(1, 1);
+    QCOMPARE(view_->childAt(overlap)->objectName(), QStringLiteral("PicLamp_1"));
+    form_->PicLamp_0.bring_to_front();
+    QCOMPARE(view_->childAt(overlap)->objectName(), QStringLiteral("PicLamp_0"));
+  }
+
+  // A click on a push button or a label raises the control's Click.
+  void clickRaisesClick() {
+    int clicks = 0;
+    form_->CmdGo.on_click = [&] { ++clicks; };
+    form_->LblInfo.on_click = [&] { clicks += 10; };
+    QTest::mouseClick(widget<QPushButton>("CmdGo"), Qt::LeftButton);
+    QCOMPARE(clicks, 1);
+    QTest::mouseClick(widget<QLabel>("LblInfo"), Qt::LeftButton);
+    QCOMPARE(clicks, 11);
+  }
+
+  // Typing sets the text box's text, raising Change per keystroke, within the maximum length.
+  void typingChangesText() {
+    std::vector<std::string> changes;
+    form_->TxtUser.on_change = [&] { changes.push_back(form_->TxtUser.text); };
+    form_->TxtUser.max_length = 3;
+    auto* user = widget<QLineEdit>("TxtUser");
+    QTest::keyClicks(user, "abcd");
+    QCOMPARE(form_->TxtUser.text.get(), std::string("abc"));
+    QCOMPARE(changes, (std::vector<std::string>{"a", "ab", "abc"}));
+
+    // Text from code may exceed the limit; the user may still shorten it.
+    form_->TxtUser.text = "longer";
+    QCOMPARE(user->text(), QStringLiteral("longer"));
+    QTest::keyClick(user, Qt::Key_Backspace);
+    QCOMPARE(form_->TxtUser.text.get(), std::string("longe"));
+  }
+
+  // A user click toggles a check box between checked and clear, a greyed one becomes checked.
+  void checkBoxClickTogglesValue() {
+    int clicks = 0;
+    form_->ChkSave.on_click = [&] { ++clicks; };
+    form_->ChkSave.value = 2;
+    clicks = 0;
+    auto* box = widget<QCheckBox>("ChkSave");
+    box->click();
+    QCOMPARE(form_->ChkSave.value.get(), 1);
+    box->click();
+    QCOMPARE(form_->ChkSave.value.get(), 0);
+    QCOMPARE(clicks, 2);
+  }
+
+  // Selecting an option clears the other options of its container only; the logic may clear all.
+  void optionSelectionIsExclusivePerContainer() {
+    int clicks = 0;
+    form_->AccOption_2.on_click = [&] { ++clicks; };
+    form_->AccOption_1.value = true;
+    widget<QRadioButton>("AccOption_2")->click();
+    QCOMPARE(clicks, 1);
+    QVERIFY(form_->AccOption_2.value);
+    QVERIFY(!form_->AccOption_1.value);
+    QVERIFY(!widget<QRadioButton>("AccOption_1")->isChecked());
+    QVERIFY(form_->OptAlone.value);
+    QVERIFY(widget<QRadioButton>("OptAlone")->isChecked());
+
+    form_->AccOption_2.value = false;
+    QVERIFY(!widget<QRadioButton>("AccOption_2")->isChecked());
+  }
+
+  // The user checking a tree node sets it and raises NodeCheck with the 1-based index.
+  void treeCheckRaisesNodeCheck() {
+    form_->TvwItems.add_node("a", "First");
+    form_->TvwItems.add_node("b", "Second");
+    form_->TvwItems.set_checked(1, true);
+    std::vector<int> checked;
+    form_->TvwItems.on_node_check = [&](int index) { checked.push_back(index); };
+    auto* tree = widget<QTreeWidget>("TvwItems");
+    QCOMPARE(tree->topLevelItemCount(), 2);
+    QCOMPARE(tree->topLevelItem(0)->checkState(0), Qt::Checked);
+    QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Second"));
+
+    tree->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    QCOMPARE(checked, std::vector<int>{2});
+    QVERIFY(form_->TvwItems.node(2).checked);
+    form_->TvwItems.set_checked(2, false);
+    QCOMPARE(tree->topLevelItem(1)->checkState(0), Qt::Unchecked);
+    QCOMPARE(checked, std::vector<int>{2});
+  }
+
+  // Picking a tab, a combo entry or a list entry selects it and raises Click.
+  void userPicksSelectAndClick() {
+    int clicks = 0;
+    form_->TabMain.tab_captions = std::vector<std::string>{"One", "Two"};
+    form_->TabMain.on_click = [&] { ++clicks; };
+    widget<QWidget>("TabMain")->findChild<QTabBar*>()->setCurrentIndex(1);
+    QCOMPARE(form_->TabMain.selected.get(), 2);
+
+    form_->CboPort.items = std::vector<std::string>{"COM1", "COM2"};
+    form_->CboPort.list_index = 0;
+    form_->CboPort.on_click = [&] { ++clicks; };
+    QTest::keyClick(widget<QComboBox>("CboPort"), Qt::Key_Down);
+    QCOMPARE(form_->CboPort.list_index.get(), 1);
+
+    form_->LstLog.items = std::vector<std::string>{"x", "y", "z"};
+    form_->LstLog.on_click = [&] { ++clicks; };
+    auto* list = widget<QListWidget>("LstLog");
+    const QRect row = list->visualItemRect(list->item(2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    QCOMPARE(form_->LstLog.list_index.get(), 2);
+    QCOMPARE(clicks, 3);
+  }
+
+  // A double click on the form's free area raises the form's DblClick, one on a control not.
+  void doubleClickOnFreeArea() {
+    int double_clicks = 0;
+    form_->on_dbl_click = [&] { ++double_clicks; };
+    QTest::mouseDClick(view_, Qt::LeftButton, {}, QPoint(view_->width() - 2, view_->height() - 2));
+    QCOMPARE(double_clicks, 1);
+    QTest::mouseDClick(widget<QPushButton>("CmdGo"), Qt::LeftButton);
+    QCOMPARE(double_clicks, 1);
+  }
+
+  // Closing the window raises Unload and leaves the form hidden.
+  void closeRaisesUnload() {
+    int unloads = 0;
+    form_->on_unload = [&] { ++unloads; };
+    view_->close();
+    QCOMPARE(unloads, 1);
+    QVERIFY(!form_->visible);
+    QVERIFY(!view_->isVisible());
+  }
+
+  // Posted messages reach the installed procedure in order; the previous procedure comes back.
+  void postedMessagesArriveInOrder() {
+    RecordingProcedure recorder;
+    WindowProcedure* original = window_->SetWindowProcedure(handle_, &recorder);
+    QVERIFY(original);
+    QCOMPARE(original->handle(handle_, 0xC000, 0, 0), intptr_t{0});
+
+    const uint32_t dial = window_->RegisterWindowMessageA("NimbraDialEvent");
+    QVERIFY(window_->PostMessageA(handle_, dial, 1, 10));
+    QVERIFY(window_->PostMessageA(handle_, dial, 2, -20));
+    QVERIFY(window_->PostMessageA(handle_, dial + 1, 3, 30));
+    QVERIFY(!window_->PostMessageA(handle_ + 1, dial, 0, 0));
+    QVERIFY(recorder.received.empty());
+    window_->do_events();
+    using M = RecordingProcedure::Message;
+    QCOMPARE(recorder.received,
+             (std::vector<M>{
+                 {handle_, dial, 1, 10}, {handle_, dial, 2, -20}, {handle_, dial + 1, 3, 30}}));
+    QCOMPARE(window_->SetWindowProcedure(handle_, original), &recorder);
+  }
+
+  // Registered messages: one number per name whatever its case, distinct from 0xC000 up.
+  void registeredMessageNumbers() {
+    const uint32_t first = window_->RegisterWindowMessageA("One");
+    const uint32_t second = window_->RegisterWindowMessageA("Two");
+    QCOMPARE(first, uint32_t{0xC000});
+    QCOMPARE(second, uint32_t{0xC001});
+    QCOMPARE(window_->RegisterWindowMessageA("one"), first);
+    QCOMPARE(window_->RegisterWindowMessageA("Two"), second);
+  }
+
+  // An enabled timer with an interval ticks; a disabled one does not.
+  void timerTicks() {
+    int ticks = 0;
+    form_->TmrPoll.on_tick = [&] { ++ticks; };
+    form_->TmrPoll.interval = 10;
+    QTest::qWait(50);
+    QCOMPARE(ticks, 0);
+    form_->TmrPoll.enabled = true;
+    QTRY_VERIFY(ticks >= 2);
+    form_->TmrPoll.enabled = false;
+    const int stopped_at = ticks;
+    QTest::qWait(50);
+    QCOMPARE(ticks, stopped_at);
+  }
+
+  void messageBoxAnswers_data() {
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("pressed");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("ok") << int(MsgBoxButtons::Ok) << int(QMessageBox::Ok) << int(MsgBoxResult::Ok);
+    QTest::newRow("cancel") << int(MsgBoxButtons::OkCancel) << int(QMessageBox::Cancel)
+                            << int(MsgBoxResult::Cancel);
+    QTest::newRow("yes") << int(MsgBoxButtons::YesNo) << int(QMessageBox::Yes)
+                         << int(MsgBoxResult::Yes);
+    QTest::newRow("no") << int(MsgBoxButtons::YesNo) << int(QMessageBox::No)
+                        << int(MsgBoxResult::No);
+  }
+
+  // A message box shows its title and text and answers with the button pressed.
+  void messageBoxAnswers() {
+    QFETCH(int, buttons);
+    QFETCH(int, pressed);
+    QFETCH(int, expected);
+    QString title;
+    QString text;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      title = box->windowTitle();
+      text = box->text();
+      box->button(static_cast<QMessageBox::StandardButton>(pressed))->click();
+    });
+    const MsgBoxResult result =
+        window_->message_box("接続しますか?", "Nimbra", static_cast<MsgBoxButtons>(buttons));
+    QCOMPARE(int(result), expected);
+    QCOMPARE(title, QStringLiteral("Nimbra"));
+    QCOMPARE(text, QStringLiteral("接続しますか?"));
+  }
+
+  // A detached form's window goes away and takes no more messages.
+  void detachRemovesView() {
+    QPointer<QWidget> view = view_;
+    window_->detach(*form_);
+    QVERIFY(!form_->observer());
+    QVERIFY(!window_->PostMessageA(handle_, 0xC000, 0, 0));
+    form_->caption = "after";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(view.isNull());
+  }
+
+  // Activation by title finds the visible window with that caption.
+  void activateWindowTitled() {
+    QVERIFY(window_->activate_window_titled("Test"));
+    QVERIFY(!window_->activate_window_titled("Other"));
+  }
+};
+
+static nimbra::qttest::Register<WindowTest> reg;
+
+}  // namespace nimbra::qt
+
+#include "window_test.moc"
