@@ -1,12 +1,41 @@
 #include "desktop_platform.h"
 
+#include "platform/sim/card_settings.h"
+#include "platform/sim/port_config.h"
+
 namespace nimbra::app {
+
+namespace {
+
+std::unique_ptr<sim::PtyCard> simulated_card(const sim::MachineConfig& config) {
+  const auto card = sim::load_card(config.ini);
+  if (!card || sim::PortConfig::load(config.ini).devices.contains(card->port)) return nullptr;
+  return std::make_unique<sim::PtyCard>(card->settings);
+}
+
+// COM ports as machine.ini maps them, the simulated card's port to its pseudo-terminal, any
+// other port to /dev/ttyS<n-1>.
+lnx::SerialOptions serial_options(const sim::MachineConfig& config, const sim::PtyCard* card) {
+  auto devices = sim::PortConfig::load(config.ini).devices;
+  if (card) devices[sim::load_card(config.ini)->port] = card->slave_path().string();
+  lnx::SerialOptions options;
+  options.device_of = [devices = std::move(devices)](int16_t port) -> std::filesystem::path {
+    const auto it = devices.find(port);
+    return it != devices.end() ? std::filesystem::path(it->second)
+                               : lnx::SerialOptions::default_device(port);
+  };
+  return options;
+}
+
+}  // namespace
 
 DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
     : config_(sim::MachineConfig::load(dir)),
       kernel_(config_, clock_),
       registry_(dir / sim::machine_files::kRegistry, config_.code_page()),
       runtime_(dir, [this](const std::string& title) { window_.activate_window_titled(title); }),
-      services_{kernel_, registry_, runtime_, window_} {}
+      card_(simulated_card(config_)),
+      comm_(serial_options(config_, card_.get())),
+      services_{kernel_, registry_, runtime_, window_, comm_} {}
 
 }  // namespace nimbra::app

@@ -1,16 +1,20 @@
 // The services the desktop program runs on: the machine directory's kernel and registry with
-// real time, and the Qt window toolkit and runtime.
+// real time, the Qt window toolkit and runtime, and real serial ports. A machine whose card has
+// no real device behind its port gets the card simulator on a pseudo-terminal there.
 #pragma once
 
 #include <filesystem>
+#include <memory>
 
 #include "platform/file_registry.h"
+#include "platform/linux/serial_comm.h"
 #include "platform/linux/system_clock.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_runtime.h"
 #include "platform/qt/qt_window.h"
 #include "platform/sim/machine_config.h"
 #include "platform/sim/machine_kernel.h"
+#include "platform/sim/pty_card.h"
 
 namespace nimbra::app {
 
@@ -21,6 +25,8 @@ class DesktopPlatform {
 
   platform::Platform& services() { return services_; }
   qt::QtWindow& window() { return window_; }
+  // The simulated card, or nothing when the machine has none or it is real hardware.
+  const sim::PtyCard* card() const { return card_.get(); }
 
  private:
   sim::MachineConfig config_;
@@ -29,6 +35,8 @@ class DesktopPlatform {
   platform::FileRegistry registry_;
   qt::QtWindow window_;
   qt::QtRuntime runtime_;
+  std::unique_ptr<sim::PtyCard> card_;
+  lnx::SerialComm comm_;
   platform::Platform services_;
 };
 

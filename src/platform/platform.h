@@ -1,6 +1,7 @@
 // The services one program instance runs on, as the entry hands them to the logic.
 #pragma once
 
+#include "platform/comm.h"
 #include "platform/kernel.h"
 #include "platform/registry.h"
 #include "platform/runtime.h"
@@ -13,6 +14,7 @@ struct Platform {
   Registry& registry;
   Runtime& runtime;
   Window& window;
+  Comm& comm;
 };
 
 }  // namespace nimbra::platform

@@ -12,6 +12,8 @@
 #include "platform/sim/machine_config.h"
 #include "platform/sim/machine_kernel.h"
 #include "platform/sim/scheduler.h"
+#include "platform/sim/sim_comm.h"
+#include "platform/sim/sim_ports.h"
 #include "platform/sim/sim_runtime.h"
 #include "platform/sim/sim_window.h"
 #include "platform/sim/virtual_clock.h"
@@ -30,10 +32,12 @@ class Process {
   platform::Platform& platform() { return platform_; }
   SimWindow& window() { return window_; }
   SimRuntime& runtime() { return runtime_; }
+  SimComm& comm() { return comm_; }
 
  private:
   SimWindow window_;
   SimRuntime runtime_;
+  SimComm comm_;
   platform::Platform platform_;
 };
 
@@ -49,6 +53,9 @@ class Machine {
   MachineKernel& kernel() { return kernel_; }
   platform::FileRegistry& registry() { return registry_; }
   InstanceRegistry& instances() { return instances_; }
+  SimPorts& ports() { return ports_; }
+  // The card on the machine's port, or nothing when machine.ini names none.
+  SimCard* card() { return ports_.card(); }
 
   // Starts a new program instance (its entry is then called by the caller).
   Process& start_process();
@@ -63,6 +70,7 @@ class Machine {
   MachineKernel kernel_;
   platform::FileRegistry registry_;
   InstanceRegistry instances_;
+  SimPorts ports_;
   std::vector<std::unique_ptr<Process>> processes_;
 };
 
