@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "shell/apply_button.h"
+#include "shell/option_tree.h"
 #include "shell/startup.h"
 
 namespace nimbra::shell {
@@ -10,6 +12,8 @@ void wire_main_window(AppContext& app) {
   MainForm& form = app.main_form;
   form.KorvoTab.on_click = [&app] { switch_page(app); };
   form.CmdCancel.on_click = [&app] { app.platform.window.end_program(); };
+  form.CmdApply.on_click = [&app] { apply_current_page(app); };
+  form.SettingTree.on_node_check = [&app](int index) { setting_node_checked(app, index); };
   form.on_unload = [&app] {
     main_form_unload(app);
     app.platform.window.end_program();
