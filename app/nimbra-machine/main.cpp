@@ -1,4 +1,6 @@
 // nimbra-machine: creates a simulated machine and shows what it holds.
+#include <signal.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -10,7 +12,9 @@
 #include "platform/file_registry.h"
 #include "platform/linux/locale_language.h"
 #include "platform/sim/machine_config.h"
+#include "platform/sim/card_settings.h"
 #include "platform/sim/machine_location.h"
+#include "platform/sim/pty_card.h"
 
 namespace {
 
@@ -19,6 +23,7 @@ using namespace nimbra;
 constexpr std::string_view kUsage =
     "usage: nimbra-machine init DIR [--windows 95|98|Me|NT3|NT4|2000|XP|other] [--language en|ja]\n"
     "       nimbra-machine show [DIR]\n"
+    "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "DIR defaults to the machine the program uses ($NIMBRA_MACHINE, else\n"
     "~/.local/share/nimbra/machine).\n";
 
@@ -67,6 +72,29 @@ int show(const std::vector<std::string_view>& args) {
   return 0;
 }
 
+// Serves the card of the machine's [card] section until interrupted.
+int card(const std::vector<std::string_view>& args) {
+  const std::filesystem::path dir =
+      args.empty() ? sim::default_machine_dir() : std::filesystem::path(args[0]);
+  const auto config = sim::MachineConfig::load(dir);
+  auto placement = sim::load_card(config.ini);
+  if (!placement) placement = sim::CardPlacement{3, sim::CardSettings{}};
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGINT);
+  sigaddset(&stop, SIGTERM);
+  // Blocked before the card's thread starts, so only sigwait below sees them.
+  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  sim::PtyCard pty(placement->settings);
+  std::cout << pty.slave_path().string() << std::endl;
+  std::cerr << "serving " << placement->settings.device << " (answers "
+            << placement->settings.model_code << ") of COM" << placement->port
+            << "; interrupt to stop\n";
+  int signal = 0;
+  sigwait(&stop, &signal);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,6 +105,7 @@ int main(int argc, char** argv) {
   try {
     if (command == "init") return init(args);
     if (command == "show") return show(args);
+    if (command == "card") return card(args);
   } catch (const std::exception& e) {
     std::cerr << "nimbra-machine: " << e.what() << "\n";
     return 1;

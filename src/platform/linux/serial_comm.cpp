@@ -181,22 +181,26 @@ CommError SerialComm::set_Output(std::string_view text) {
 
 void SerialComm::drain() {
   std::array<char, 1024> chunk{};
-  // Bounded: the buffer fills or the device runs dry; excess bytes are read and dropped.
+  // Bounded: the device runs dry or a few buffers' worth has passed; bytes beyond the
+  // buffer's room are read and dropped.
   for (size_t total = 0; fd_ >= 0 && total < 4 * platform::ReceiveBuffer::kCapacity;) {
+    // A raw line without a minimum reads 0 bytes when idle, so a hang-up shows only in poll.
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, 0) < 0) return;
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+      lose_device();
+      return;
+    }
+    if (!(p.revents & POLLIN)) return;
     const ssize_t n = ::read(fd_, chunk.data(), chunk.size());
     if (n > 0) {
       received_.append(std::string_view(chunk.data(), static_cast<size_t>(n)));
       total += static_cast<size_t>(n);
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == EAGAIN) {
-      // Nothing waiting; a hung-up line says so only through poll.
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) lose_device();
+    } else if (n < 0 && errno != EINTR && errno != EAGAIN) {
+      lose_device();  // EIO: the device went away
+    } else if (n == 0) {
       return;
     }
-    lose_device();  // end of file or EIO: the device went away
   }
 }
 

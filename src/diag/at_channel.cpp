@@ -1,0 +1,39 @@
+#include "diag/at_channel.h"
+
+namespace nimbra::diag {
+
+bool AtChannel::OpenForMeasurement(int16_t port) {
+  comm_.set_CommPort(port);
+  bool opened = true;
+  if (!comm_.PortOpen()) opened = comm_.set_PortOpen(true) == platform::CommError::None;
+  comm_.set_Settings(kLineSettings);
+  return opened;
+}
+
+void AtChannel::CloseAfterMeasurement(bool opened) {
+  if (opened) comm_.set_PortOpen(false);
+}
+
+bool AtChannel::OpenForConnect(int16_t port) {
+  comm_.set_CommPort(port);
+  if (!comm_.PortOpen()) comm_.set_PortOpen(true);
+  if (!comm_.PortOpen()) return false;
+  comm_.set_Settings(kLineSettings);
+  return true;
+}
+
+std::optional<std::string> AtChannel::SendAtCommand(std::string_view command, uint32_t wait_ms) {
+  comm_.set_InputLen(0);
+  std::string line(command);
+  line += '\r';
+  comm_.set_Output(line);
+  kernel_.Sleep(wait_ms);
+  int16_t waiting = 0;
+  comm_.InBufferCount(waiting);
+  if (waiting == 0) return std::nullopt;
+  std::string reply;
+  comm_.Input(reply);
+  return reply;
+}
+
+}  // namespace nimbra::diag

@@ -1,0 +1,191 @@
+// The channel over the real serial code, to the card simulator on a pseudo-terminal.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+#include "diag/at_channel.h"
+#include "diag/reply_text.h"
+#include "nimbra_test/temp_dir.h"
+#include "platform/linux/serial_comm.h"
+#include "platform/linux/system_clock.h"
+#include "platform/sim/machine_kernel.h"
+#include "platform/sim/pty_card.h"
+
+namespace nimbra::diag {
+namespace {
+
+using platform::CommError;
+
+constexpr int16_t kPort = 3;
+
+sim::CardSettings card_of(std::string_view code, sim::CardFault fault = sim::CardFault::None) {
+  sim::CardSettings s;
+  s.model_code = code;
+  s.fault = fault;
+  s.reply_ms = 20;
+  return s;
+}
+
+// One program's view of the card: real time, a real serial port, its own lock directory.
+struct RealBench {
+  explicit RealBench(const sim::PtyCard& card, std::filesystem::path lock_dir)
+      : kernel(config, clock),
+        comm(lnx::SerialOptions{[path = card.slave_path()](int16_t) { return path; },
+                                std::move(lock_dir)}),
+        channel(comm, kernel) {}
+
+  sim::MachineConfig config;
+  lnx::SystemClock clock;
+  sim::MachineKernel kernel;
+  lnx::SerialComm comm;
+  AtChannel channel;
+};
+
+int64_t elapsed_ms(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               since)
+      .count();
+}
+
+struct IdentityCase {
+  std::string_view code;
+  std::string_view measure;  // the card's own measurement command
+  std::string_view measure_line;
+};
+
+// Each card answers the identification commands and its measurement command through termios.
+TEST(AtChannelPty, EachCardAnswersThroughTermios) {
+  const IdentityCase cases[] = {
+      {"KVT30-J", "AT@@LVL", "0002"},  {"KVT30C-J", "at@@lvl", "0002"},
+      {"KVT31-J", "AT@@LVL", "0002"},  {"KVT31C-J", "at@@lvl", "0002"},
+      {"KVR20C-J", "AT@@LVL", "0002"}, {"PX-301", "AT@K", "@K:1,07,55,12,0"},
+  };
+  test::TempDir locks;
+  for (const auto& c : cases) {
+    auto settings = card_of(c.code);
+    settings.levels = {4, 0};
+    sim::PtyCard card(settings);
+    RealBench b(card, locks.path());
+    ASSERT_TRUE(b.channel.OpenForConnect(kPort)) << c.code;
+    EXPECT_TRUE(b.comm.lock_file_used());
+    EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI4", 150).value_or("")), c.code);
+    EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI5", 150).value_or("")), "Ver 1.00");
+    EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI6", 150).value_or("")), "07012345678");
+    const std::string reply = b.channel.SendAtCommand(c.measure, 150).value_or("");
+    EXPECT_NE(reply.find(c.measure_line), std::string::npos) << c.code << ": " << reply;
+    b.channel.CloseAfterMeasurement(true);
+  }
+}
+
+// One exchange costs its full wait on the real clock, not more than a few milliseconds over.
+TEST(AtChannelPty, ExchangeCostsItsWaitInRealTime) {
+  test::TempDir locks;
+  sim::PtyCard card(card_of("KVT30-J"));
+  RealBench b(card, locks.path());
+  ASSERT_TRUE(b.channel.OpenForMeasurement(kPort));
+  const auto start = std::chrono::steady_clock::now();
+  const auto reply = b.channel.SendAtCommand("ATI4", 1100);
+  const auto took_us = std::chrono::duration_cast<std::chrono::microseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+  const int64_t took = took_us / 1000;
+  std::printf("SendAtCommand(ATI4, 1100) took %.3f ms\n", static_cast<double>(took_us) / 1000);
+  EXPECT_GE(took, 1100);
+  EXPECT_LE(took, 1100 + 50);
+  EXPECT_EQ(ExtractReplyLine(reply.value_or("")), "KVT30-J");
+}
+
+// A port another process holds does not open; it opens once that process is gone, and a
+// lock file left by a dead process does not block it.
+TEST(AtChannelPty, HeldPortAndStaleLock) {
+  test::TempDir locks;
+  sim::PtyCard card(card_of("KVT30-J"));
+  int ready[2];
+  int release[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(release), 0);
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    RealBench b(card, locks.path());
+    const char ok = b.channel.OpenForConnect(kPort) ? 'y' : 'n';
+    (void)!::write(ready[1], &ok, 1);
+    char done = 0;
+    (void)!::read(release[0], &done, 1);
+    ::_exit(0);
+  }
+  char opened = 0;
+  ASSERT_EQ(::read(ready[0], &opened, 1), 1);
+  EXPECT_EQ(opened, 'y');
+  {
+    RealBench b(card, locks.path());
+    b.comm.set_CommPort(kPort);
+    EXPECT_EQ(b.comm.set_PortOpen(true), CommError::PortInUse);
+    EXPECT_FALSE(b.channel.OpenForConnect(kPort));
+  }
+  (void)!::write(release[1], "x", 1);
+  ::waitpid(holder, nullptr, 0);
+  for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
+
+  // The child ended without unlocking: its lock file names a dead process.
+  const auto lock_file = locks.path() / lnx::UucpLock::file_name(card.slave_path());
+  ASSERT_TRUE(std::filesystem::exists(lock_file));
+  RealBench b(card, locks.path());
+  ASSERT_TRUE(b.channel.OpenForConnect(kPort));
+  std::ifstream in(lock_file);
+  std::string pid_text(11, '\0');
+  in.read(pid_text.data(), 11);
+  char expected[16];
+  std::snprintf(expected, sizeof expected, "%10d\n", static_cast<int>(::getpid()));
+  EXPECT_EQ(pid_text, expected);
+  b.channel.CloseAfterMeasurement(true);
+  EXPECT_FALSE(std::filesystem::exists(lock_file));
+}
+
+// Without a writable lock directory the port still opens, guarded by the device lock alone.
+TEST(AtChannelPty, UnwritableLockDirectoryFallsBack) {
+  sim::PtyCard card(card_of("KVT30-J"));
+  RealBench b(card, "/nonexistent/lock/dir");
+  ASSERT_TRUE(b.channel.OpenForConnect(kPort));
+  EXPECT_FALSE(b.comm.lock_file_used());
+  EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI4", 150).value_or("")), "KVT30-J");
+}
+
+// A card that goes away mid-exchange leaves an empty reply and a closed port, on time.
+TEST(AtChannelPty, UnpluggedCardMidExchange) {
+  test::TempDir locks;
+  sim::PtyCard card(card_of("KVT30-J"));
+  RealBench b(card, locks.path());
+  ASSERT_TRUE(b.channel.OpenForMeasurement(kPort));
+  EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI4", 150).value_or("")), "KVT30-J");
+  card.set_fault(sim::CardFault::Unplugged);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(b.channel.SendAtCommand("ATI6", 300), std::nullopt);
+  EXPECT_LE(elapsed_ms(start), 300 + 50);
+  EXPECT_FALSE(b.comm.PortOpen());
+  EXPECT_EQ(b.channel.SendAtCommand("ATI6", 10), std::nullopt);
+  std::string text;
+  EXPECT_EQ(b.comm.Input(text), CommError::DeviceGone);
+  EXPECT_FALSE(card.plugged());
+}
+
+// Noise and broken lines from the card give no value line and leave the port usable.
+TEST(AtChannelPty, NoiseLeavesThePortUsable) {
+  test::TempDir locks;
+  sim::PtyCard card(card_of("KVT30-J", sim::CardFault::Garbage));
+  RealBench b(card, locks.path());
+  ASSERT_TRUE(b.channel.OpenForMeasurement(kPort));
+  EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI4", 150).value_or("")), "");
+  card.set_fault(sim::CardFault::Partial);
+  EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI4", 150).value_or("")), "");
+  card.set_fault(sim::CardFault::None);
+  EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI4", 150).value_or("")), "KVT30-J");
+}
+
+}  // namespace
+}  // namespace nimbra::diag
