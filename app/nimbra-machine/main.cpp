@@ -2,19 +2,25 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "detect/modem_detection.h"
 #include "platform/file_io.h"
 #include "platform/file_registry.h"
 #include "platform/linux/locale_language.h"
-#include "platform/sim/machine_config.h"
 #include "platform/sim/card_settings.h"
+#include "platform/sim/installed_hardware.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/machine_config.h"
 #include "platform/sim/machine_location.h"
 #include "platform/sim/pty_card.h"
+#include "shell/app_context.h"
+#include "shell/version_check.h"
 
 namespace {
 
@@ -22,6 +28,7 @@ using namespace nimbra;
 
 constexpr std::string_view kUsage =
     "usage: nimbra-machine init DIR [--windows 95|98|Me|NT3|NT4|2000|XP|other] [--language en|ja]\n"
+    "                      [--card MODEL --port N [--instance NAME]]\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "DIR defaults to the machine the program uses ($NIMBRA_MACHINE, else\n"
@@ -36,6 +43,7 @@ int init(const std::vector<std::string_view>& args) {
   if (args.empty()) return usage_error("init needs a directory");
   sim::MachineSpec spec;
   spec.language = lnx::language_from_locale();
+  sim::CardInstall device;
   for (size_t i = 1; i < args.size(); ++i) {
     if (i + 1 >= args.size()) return usage_error(std::string(args[i]) + " needs a value");
     const std::string_view value = args[++i];
@@ -46,14 +54,49 @@ int init(const std::vector<std::string_view>& args) {
     } else if (args[i - 1] == "--language") {
       if (value != "en" && value != "ja") return usage_error("language must be en or ja");
       spec.language = value == "ja" ? platform::Language::Japanese : platform::Language::English;
+    } else if (args[i - 1] == "--card") {
+      if (!sim::is_known_device(value)) return usage_error("unknown device " + std::string(value));
+      device.device = value;
+    } else if (args[i - 1] == "--port") {
+      const int port = std::atoi(std::string(value).c_str());
+      if (port < 1 || port > sim::kMaxCommPort) return usage_error("port must be 1 to 16");
+      device.port = static_cast<int16_t>(port);
+    } else if (args[i - 1] == "--instance") {
+      device.instance = value;
     } else {
       return usage_error("unknown option " + std::string(args[i - 1]));
     }
   }
+  if (device.device.empty() != (device.port == 0)) {
+    return usage_error("--card and --port go together");
+  }
+  if (!device.device.empty()) spec.cards.push_back(device);
   sim::create_machine(std::filesystem::path(args[0]), spec);
-  std::cout << "created machine " << args[0] << " (Windows " << sim::windows_version_name(spec.windows)
-            << ", " << (spec.language == platform::Language::Japanese ? "ja" : "en") << ")\n";
+  std::cout << "created machine " << args[0] << " (Windows "
+            << sim::windows_version_name(spec.windows) << ", "
+            << (spec.language == platform::Language::Japanese ? "ja" : "en") << ")\n";
   return 0;
+}
+
+// Runs the program's modem detection on the machine, as its start-up does.
+std::string detected_modem(const std::filesystem::path& dir) {
+  sim::Machine machine(dir);
+  sim::Process& process = machine.start_process();
+  shell::AppContext app(process.platform());
+  const sim::VersionRecord v = sim::version_record_of(machine.config().windows);
+  shell::OsClass os;
+  shell::classify_version(v.platform_id, v.major, v.minor, os);
+  app.OsCode = os.OsCode;
+  app.IsWin9x = os.IsWin9x;
+  try {
+    detect::detect_modems(app);
+  } catch (const sim::ProgramEnded&) {
+    const auto& boxes = process.window().message_boxes();
+    return boxes.empty() ? "none" : "none: " + boxes.back().text;
+  }
+  if (app.ModemCount == 0) return "not searched on this Windows";
+  const shell::DetectedModem& modem = app.ModemList[0];
+  return modem.model_name + " (" + modem.device_name + ") on COM" + std::to_string(modem.port);
 }
 
 int show(const std::vector<std::string_view>& args) {
@@ -69,6 +112,10 @@ int show(const std::vector<std::string_view>& args) {
   platform::FileRegistry registry(dir / sim::machine_files::kRegistry, config.code_page());
   (void)registry;
   std::cout << "registry   " << (dir / sim::machine_files::kRegistry).string() << " (valid)\n";
+  for (const sim::CardInstall& card : sim::load_installed_cards(config.ini)) {
+    std::cout << "device     " << card.device << " on COM" << card.port << "\n";
+  }
+  std::cout << "modem      " << detected_modem(dir) << "\n";
   return 0;
 }
 

@@ -1,6 +1,8 @@
 // nimbra: the desktop program. It runs on the machine directory named by $NIMBRA_MACHINE (else
 // ~/.local/share/nimbra/machine), creating the demo machine there on first start.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
@@ -15,18 +17,30 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: nimbra [--screenshot FILE]\n"
-    "  --screenshot FILE  save a picture of the window once it is shown, then quit\n";
+    "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX]\n"
+    "  --screenshot FILE         save a picture of the window once it is shown, then quit\n"
+    "  --screenshot-pages PREFIX save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n";
+
+// The toolkit's own texts (message box buttons) in the user's language.
+void install_toolkit_translation(QApplication& qapp, nimbra::platform::Language language) {
+  if (language != nimbra::platform::Language::Japanese) return;
+  auto* translator = new QTranslator(&qapp);
+  if (translator->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(translator);
+  }
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
-  QString screenshot;
+  QString screenshot, page_prefix;
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
     if (arg == "--screenshot" && i + 1 < argc) {
       screenshot = QString::fromLocal8Bit(argv[++i]);
+    } else if (arg == "--screenshot-pages" && i + 1 < argc) {
+      page_prefix = QString::fromLocal8Bit(argv[++i]);
     } else {
       std::fputs(kUsage, stderr);
       return 2;
@@ -40,9 +54,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "nimbra: created the demo machine in %s\n", dir.c_str());
     }
     app::DesktopPlatform desktop(dir);
+    install_toolkit_translation(qapp, desktop.services().runtime.ui_language());
     shell::AppContext context(desktop.services());
     shell::Main(context);
     if (!screenshot.isEmpty()) app::take_screenshot_when_shown(screenshot, 1500);
+    if (!page_prefix.isEmpty()) app::take_page_screenshots_when_shown(page_prefix, 1500);
     return QApplication::exec();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "nimbra: %s\n", e.what());
