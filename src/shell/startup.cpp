@@ -4,8 +4,11 @@
 #include <vector>
 
 #include "platform/bytes.h"
+#include "shell/custom_file.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/option_tree.h"
+#include "shell/settings_file.h"
 #include "shell/version_check.h"
 
 namespace nimbra::shell {
@@ -41,6 +44,17 @@ void check_version(AppContext& app) {
   app.OsCode = os.OsCode;
   app.IsWin9x = os.IsWin9x;
   app.RasEntrySize = os.RasEntrySize;
+  app.ModemCount = 0;
+  app.LastPortRead = 0;
+}
+
+// An empty name or password is replaced by the service's generic login.
+void default_empty_credentials(AppContext& app) {
+  for (TextBox* field : {&app.main_form.UserTxt, &app.main_form.PassTxt}) {
+    if (field->text.get().find_first_not_of(' ') == std::string::npos) {
+      field->text = std::string("qenvora");
+    }
+  }
 }
 
 // The last word on the operating system before the window shows.
@@ -53,6 +67,11 @@ void refuse_unsupported_windows(AppContext& app) {
 
 void Main(AppContext& app) {
   read_windows_directory(app);
+  read_custom_file(app);
+  if (!app.CustomPresent) {
+    app.MtuValue = 1500;
+    app.RwinValue = 17520;
+  }
   main_form_load(app);
 }
 
@@ -63,9 +82,14 @@ void main_form_load(AppContext& app) {
 
   form.visible = false;
   set_captions(app);
+  build_setting_tree(app);
   hand_over_to_previous_instance(app);
   check_version(app);
   if (app.OsCode == 0) fail_with_message(app, 110);
+  app.detect_modems(app);
+  load_ini_up(app);
+  default_empty_credentials(app);
+  if (app.CustomPresent) apply_custom_record(app);
   place_frames(app);
   refuse_unsupported_windows(app);
   form.visible = true;

@@ -21,10 +21,12 @@ TEST(VersionCheck, ClassifiesEveryRow) {
   constexpr bool kKept9x = true;  // the prior value below
   constexpr int32_t kKeptSize = 4242;
   const Row rows[] = {
-      {1, 4, 0, 10, true, 1768},   {1, 4, 10, 20, true, 1768},        {1, 4, 90, 30, true, 1768},
-      {1, 4, 3, 0, true, 1768},    {1, 5, 0, 0, true, 1768},          {2, 3, 51, 110, false, kKeptSize},
-      {2, 4, 0, 120, false, kKeptSize}, {2, 5, 0, 130, false, 2088},  {2, 5, 1, 140, false, 2884},
-      {2, 5, 2, 0, false, kKeptSize},   {2, 6, 1, 0, false, kKeptSize}, {2, 2, 0, 0, false, kKeptSize},
+      {1, 4, 0, 10, true, 1768},        {1, 4, 10, 20, true, 1768},
+      {1, 4, 90, 30, true, 1768},       {1, 4, 3, 0, true, 1768},
+      {1, 5, 0, 0, true, 1768},         {2, 3, 51, 110, false, kKeptSize},
+      {2, 4, 0, 120, false, kKeptSize}, {2, 5, 0, 130, false, 2088},
+      {2, 5, 1, 140, false, 2884},      {2, 5, 2, 0, false, kKeptSize},
+      {2, 6, 1, 0, false, kKeptSize},   {2, 2, 0, 0, false, kKeptSize},
       {0, 4, 0, 0, kKept9x, kKeptSize}, {3, 5, 1, 0, kKept9x, kKeptSize},
   };
   for (const auto& r : rows) {
@@ -45,13 +47,13 @@ TEST(Startup, VersionDecidesWhetherTheProgramRuns) {
     int message;  // 0: starts
   };
   const Row rows[] = {
-      {sim::WindowsVersion::Win95, 10, 0},   {sim::WindowsVersion::Win98, 20, 0},
-      {sim::WindowsVersion::WinMe, 30, 0},   {sim::WindowsVersion::NT3, 110, 0},
+      {sim::WindowsVersion::Win95, 10, 0},    {sim::WindowsVersion::Win98, 20, 0},
+      {sim::WindowsVersion::WinMe, 30, 0},    {sim::WindowsVersion::NT3, 110, 0},
       {sim::WindowsVersion::Win2000, 130, 0}, {sim::WindowsVersion::XP, 140, 0},
-      {sim::WindowsVersion::NT4, 120, 111},  {sim::WindowsVersion::Other, 0, 110},
+      {sim::WindowsVersion::NT4, 120, 111},   {sim::WindowsVersion::Other, 0, 110},
   };
   for (const auto& r : rows) {
-    TestMachine m({r.windows, platform::Language::English});
+    TestMachine m(test::with_card(r.windows));
     auto& program = m.start();
     const auto name = sim::windows_version_name(r.windows);
     EXPECT_EQ(program.app->OsCode, r.os_code) << name;
@@ -73,7 +75,7 @@ TEST(Startup, VersionDecidesWhetherTheProgramRuns) {
 // The Windows directory comes from the machine and the window shows its captions in the
 // machine's language.
 TEST(Startup, WindowsDirectoryAndCaptions) {
-  TestMachine xp({sim::WindowsVersion::XP, platform::Language::Japanese});
+  TestMachine xp(test::with_card(sim::WindowsVersion::XP, platform::Language::Japanese));
   auto& program = xp.start();
   EXPECT_EQ(program.app->WinDir, "C:\\WINDOWS");
   EXPECT_EQ(program.form().caption, "Nimbra Ver. 2.44");
@@ -81,7 +83,7 @@ TEST(Startup, WindowsDirectoryAndCaptions) {
             (std::vector<std::string>{"接続", "ｱｸｾﾗﾚｰﾀｰ", "最適化", "ｶｰﾄﾞ情報", "設定"}));
   EXPECT_EQ(program.form().CmdCancel.caption, "閉じる");
 
-  TestMachine w2k({sim::WindowsVersion::Win2000, platform::Language::English});
+  TestMachine w2k(test::with_card(sim::WindowsVersion::Win2000));
   EXPECT_EQ(w2k.start().app->WinDir, "C:\\WINNT");
 }
 

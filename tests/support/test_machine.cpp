@@ -1,10 +1,15 @@
 #include "nimbra_test/test_machine.h"
 
+#include "detect/modem_detection.h"
 #include "platform/file_io.h"
 #include "platform/sim/machine_config.h"
 #include "shell/startup.h"
 
 namespace nimbra::test {
+
+sim::MachineSpec with_card(sim::WindowsVersion windows, platform::Language language) {
+  return {windows, language, {{"KVT30-J", 3, ""}}};
+}
 
 TestMachine::TestMachine(sim::MachineSpec spec, std::string_view extra_ini) {
   sim::create_machine(dir_.path(), spec);
@@ -20,9 +25,20 @@ Program& TestMachine::start() {
   sim::Process& process = machine_->start_process();
   auto program = std::make_unique<Program>(
       Program{process, std::make_unique<shell::AppContext>(process.platform())});
+  detect::install_modem_detection(*program->app);
   program->handle([&] { shell::Main(*program->app); });
   programs_.push_back(std::move(program));
   return *programs_.back();
+}
+
+void TestMachine::write_windows_file(std::string_view name, std::span<const uint8_t> bytes) {
+  const auto file = dir_.path() / sim::machine_files::kWindows / name;
+  if (!platform::write_file_atomic(file, bytes, 0644))
+    throw std::runtime_error("cannot write " + file.string());
+}
+
+std::optional<std::vector<uint8_t>> TestMachine::read_windows_file(std::string_view name) {
+  return platform::read_file_bounded(dir_.path() / sim::machine_files::kWindows / name, 1 << 20);
 }
 
 void TestMachine::run_for(Program& program, uint64_t ms) {

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "platform/file_io.h"
+#include "platform/file_registry.h"
+#include "platform/sim/installed_hardware.h"
 
 namespace nimbra::sim {
 
@@ -37,6 +39,11 @@ const VersionRow& row_of(WindowsVersion v) {
 
 constexpr size_t kMaxConfigBytes = 1 << 20;
 
+platform::CodePage spec_code_page(const MachineSpec& spec) {
+  return spec.language == platform::Language::Japanese ? platform::CodePage::Japanese
+                                                       : platform::CodePage::Western;
+}
+
 }  // namespace
 
 std::optional<WindowsVersion> parse_windows_version(std::string_view name) {
@@ -46,9 +53,15 @@ std::optional<WindowsVersion> parse_windows_version(std::string_view name) {
   return std::nullopt;
 }
 
-std::string_view windows_version_name(WindowsVersion v) { return row_of(v).name; }
-VersionRecord version_record_of(WindowsVersion v) { return row_of(v).record; }
-std::string_view windows_directory_of(WindowsVersion v) { return row_of(v).windows_dir; }
+std::string_view windows_version_name(WindowsVersion v) {
+  return row_of(v).name;
+}
+VersionRecord version_record_of(WindowsVersion v) {
+  return row_of(v).record;
+}
+std::string_view windows_directory_of(WindowsVersion v) {
+  return row_of(v).windows_dir;
+}
 
 std::optional<platform::LocalDateTime> parse_date_time(std::string_view text) {
   platform::LocalDateTime t;
@@ -87,8 +100,7 @@ MachineConfig MachineConfig::load(const std::filesystem::path& dir) {
   if (platform::iequals(language, "ja")) {
     config.language = platform::Language::Japanese;
   } else if (!platform::iequals(language, "en")) {
-    throw MachineError(file.string() + ": [system] language = " + language +
-                       " is not en or ja");
+    throw MachineError(file.string() + ": [system] language = " + language + " is not en or ja");
   }
   config.short_date_format = config.ini.get_or("system", "short_date", "yyyy/MM/dd");
   if (const auto start = config.ini.get("clock", "start")) {
@@ -107,6 +119,12 @@ bool machine_exists(const std::filesystem::path& dir) {
 
 void create_machine(const std::filesystem::path& dir, const MachineSpec& spec) {
   if (machine_exists(dir)) throw MachineError(dir.string() + " already holds a machine");
+  if (spec.cards.size() > 2) throw MachineError("a machine holds at most two Korvo devices");
+  for (const CardInstall& card : spec.cards) {
+    if (!is_known_device(card.device)) {
+      throw MachineError(card.device + " is not a supported card, adapter or cable");
+    }
+  }
   std::error_code ec;
   for (const auto sub : {machine_files::kWindows, machine_files::kProgram}) {
     std::filesystem::create_directories(dir / sub, ec);
@@ -116,10 +134,21 @@ void create_machine(const std::filesystem::path& dir, const MachineSpec& spec) {
   ini.set("system", "windows", windows_version_name(spec.windows));
   ini.set("system", "language", spec.language == platform::Language::Japanese ? "ja" : "en");
   ini.set("system", "short_date", "yyyy/MM/dd");
+  save_installed_cards(ini, spec.cards);
+  // The second device's port has to exist for its modem to open.
+  if (spec.cards.size() == 2 && spec.cards[1].port != 1) {
+    ini.set("ports", "present", "1," + std::to_string(spec.cards[1].port));
+  }
   const std::string registry = "Windows Registry Editor Version 5.00\n\n";
   if (!platform::write_text_file_atomic(dir / machine_files::kRegistry, registry, 0644) ||
       !platform::write_text_file_atomic(dir / machine_files::kConfig, ini.format(), 0644)) {
     throw MachineError("cannot write the machine files in " + dir.string());
+  }
+  platform::FileRegistry registry_file(dir / machine_files::kRegistry, spec_code_page(spec));
+  if (!registry_file.modify([&spec](platform::RegistryStore& store) {
+        install_hardware(store, spec.windows, spec.cards);
+      })) {
+    throw MachineError("cannot write the registry of " + dir.string());
   }
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "platform/ini_file.h"
@@ -60,13 +61,21 @@ inline constexpr std::string_view kWindows = "windows";
 inline constexpr std::string_view kProgram = "program";
 }  // namespace machine_files
 
+// A Korvo device plugged into the machine (see installed_hardware.h).
+struct CardInstall {
+  std::string device;    // model name
+  int16_t port = 0;      // COM port number
+  std::string instance;  // Enum instance subkey; empty for the usual one
+};
+
 struct MachineSpec {
   WindowsVersion windows = WindowsVersion::XP;
   platform::Language language = platform::Language::English;
+  std::vector<CardInstall> cards;  // at most two
 };
 
-// Creates a new machine in `dir` (which must not hold one yet): machine.ini, an empty registry
-// and the two directories. Throws MachineError.
+// Creates a new machine in `dir` (which must not hold one yet): machine.ini, a registry holding
+// the keys of its Korvo devices, and the two directories. Throws MachineError.
 void create_machine(const std::filesystem::path& dir, const MachineSpec& spec);
 
 bool machine_exists(const std::filesystem::path& dir);

@@ -21,7 +21,7 @@ std::filesystem::path default_machine_dir() {
 
 bool ensure_demo_machine(const std::filesystem::path& dir, platform::Language language) {
   if (machine_exists(dir)) return false;
-  create_machine(dir, MachineSpec{WindowsVersion::XP, language});
+  create_machine(dir, MachineSpec{WindowsVersion::XP, language, {{"KVT30-J", 3, ""}}});
   return true;
 }
 

@@ -2,7 +2,10 @@
 // started on it the way the desktop entry starts one.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -30,16 +33,24 @@ struct Program {
   }
 };
 
+// A machine with a KVT30-J data card on COM3, as most scenarios want one.
+sim::MachineSpec with_card(sim::WindowsVersion windows = sim::WindowsVersion::XP,
+                           platform::Language language = platform::Language::English);
+
 class TestMachine {
  public:
   // A machine whose clock starts on 2026-12-06 10:00:00; `extra_ini` is appended to machine.ini.
-  explicit TestMachine(sim::MachineSpec spec = {}, std::string_view extra_ini = "");
+  explicit TestMachine(sim::MachineSpec spec = with_card(), std::string_view extra_ini = "");
 
   sim::Machine& machine() { return *machine_; }
   const std::filesystem::path& dir() const { return dir_.path(); }
 
   // Starts a program instance and runs its entry.
   Program& start();
+
+  // Files of the machine's Windows directory, by name.
+  void write_windows_file(std::string_view name, std::span<const uint8_t> bytes);
+  std::optional<std::vector<uint8_t>> read_windows_file(std::string_view name);
 
   // Runs the message loop for `ms` of virtual time; a program end is recorded on `program`.
   void run_for(Program& program, uint64_t ms);

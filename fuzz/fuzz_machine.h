@@ -1,0 +1,31 @@
+// A simulated machine shared by all inputs of one fuzz run, created once in a temporary
+// directory, with one program instance whose services the targets borrow.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/sim/machine.h"
+#include "platform/sim/machine_config.h"
+
+namespace nimbra::fuzz {
+
+inline sim::Process& fuzz_process() {
+  static std::unique_ptr<sim::Machine> machine;
+  static sim::Process* process = nullptr;
+  if (!process) {
+    std::string dir = (std::filesystem::temp_directory_path() / "nimbra-fuzz-XXXXXX").string();
+    if (!mkdtemp(dir.data())) std::abort();
+    // A card on COM3, so that some ports open.
+    sim::create_machine(
+        std::filesystem::path(dir) / "machine",
+        {sim::WindowsVersion::XP, platform::Language::English, {{"KVT30-J", 3, ""}}});
+    machine = std::make_unique<sim::Machine>(std::filesystem::path(dir) / "machine");
+    process = &machine->start_process();
+  }
+  return *process;
+}
+
+}  // namespace nimbra::fuzz

@@ -1,0 +1,228 @@
+#include "detect/modem_detection.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "detect/registry_helpers.h"
+#include "nimbra_test/test_machine.h"
+
+namespace nimbra::detect {
+namespace {
+
+using sim::CardInstall;
+using sim::WindowsVersion;
+using test::TestMachine;
+
+constexpr const char* kHklm = "HKEY_LOCAL_MACHINE\\";
+constexpr const char* kServiceList =
+    "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\modem\\Enum";
+
+sim::MachineSpec machine(WindowsVersion windows, std::vector<CardInstall> cards) {
+  return {windows, platform::Language::English, std::move(cards)};
+}
+
+struct Outcome {
+  int message = 0;  // 0: detection succeeded
+  std::vector<std::string> models;
+  std::vector<int16_t> ports;
+};
+
+Outcome start(TestMachine& m) {
+  auto& program = m.start();
+  Outcome outcome;
+  if (program.ended) {
+    EXPECT_EQ(program.boxes().size(), 1u);
+    EXPECT_EQ(program.boxes().front().title, "Nimbra ver. 2.44");
+    EXPECT_EQ(program.boxes().front().buttons, platform::MsgBoxButtons::Ok);
+    for (const int id : {111, 119, 120, 166, 167}) {
+      if (program.boxes().front().text == program.app->catalogue.text(id)) outcome.message = id;
+    }
+    EXPECT_FALSE(program.form().visible);
+  }
+  const size_t count = static_cast<size_t>(std::min<int>(program.app->ModemCount, 11));
+  for (size_t i = 0; i < count; ++i) {
+    outcome.models.push_back(program.app->ModemList[i].model_name);
+    outcome.ports.push_back(program.app->ModemList[i].port);
+  }
+  return outcome;
+}
+
+void change_registry(TestMachine& m, const std::function<void(platform::RegistryStore&)>& change) {
+  ASSERT_TRUE(m.machine().registry().modify(change));
+}
+
+// The NT walk over the modem service list: the outcome and the modems it records.
+TEST(NtWalk, Outcomes) {
+  struct Row {
+    const char* name;
+    WindowsVersion windows;
+    std::vector<CardInstall> cards;
+    int message;
+    std::vector<std::string> models;
+    std::vector<int16_t> ports;
+  };
+  const Row rows[] = {
+      {"no device", WindowsVersion::XP, {}, 120, {}, {}},
+      {"data card", WindowsVersion::XP, {{"KVT30-J", 3, ""}}, 0, {"KVT30-J"}, {3}},
+      {"COM10", WindowsVersion::Win2000, {{"PX-301KV", 10, ""}}, 0, {"PX-301KV"}, {10}},
+      {"USB cable", WindowsVersion::XP, {{"Glider U", 5, ""}}, 0, {"Glider U"}, {5}},
+      {"USB adapter", WindowsVersion::XP, {{"UCA2-PCXG", 4, "7&1f2e&0&2"}}, 0, {"UCA2-PCXG"}, {4}},
+      {"card and cable",
+       WindowsVersion::XP,
+       {{"KVT31-J", 3, ""}, {"Glider X", 6, ""}},
+       167,
+       {"KVT31-J", "Glider X"},
+       {3, 6}},
+      {"second copy of a card", WindowsVersion::XP, {{"KVT30C-J", 3, "2"}}, 120, {}, {}},
+      {"NT 4.0", WindowsVersion::NT4, {{"KVT30-J", 3, ""}}, 111, {}, {}},
+      {"NT 3.x", WindowsVersion::NT3, {{"KVT30-J", 3, ""}}, 0, {}, {}},
+  };
+  for (const Row& r : rows) {
+    TestMachine m(machine(r.windows, r.cards));
+    const Outcome outcome = start(m);
+    EXPECT_EQ(outcome.message, r.message) << r.name;
+    EXPECT_EQ(outcome.models, r.models) << r.name;
+    EXPECT_EQ(outcome.ports, r.ports) << r.name;
+  }
+}
+
+// "Count" is read from its first byte whatever its type; an unreadable Count ends with 119.
+TEST(NtWalk, CountValue) {
+  {
+    TestMachine m(machine(WindowsVersion::XP, {{"KVT30-J", 3, ""}}));
+    change_registry(m, [](platform::RegistryStore& reg) {
+      const std::vector<uint8_t> count = {0x01, 0x07};
+      reg.set_binary(kServiceList, "Count", count);
+    });
+    EXPECT_EQ(start(m).message, 0);
+  }
+  {
+    TestMachine m(machine(WindowsVersion::XP, {{"KVT30-J", 3, ""}}));
+    change_registry(m,
+                    [](platform::RegistryStore& reg) { reg.delete_value(kServiceList, "Count"); });
+    EXPECT_EQ(start(m).message, 119);
+  }
+}
+
+// A PortName that cannot be read records the last port read (0 when none was read), and a
+// PortName longer than the registry buffer cannot be read.
+TEST(NtWalk, UnreadablePortName) {
+  TestMachine m(machine(WindowsVersion::XP, {{"Glider U", 5, ""}, {"KVT30-J", 3, ""}}));
+  change_registry(m, [](platform::RegistryStore& reg) {
+    reg.set_string(std::string(kHklm) +
+                       "System\\CurrentControlSet\\Enum\\PCMCIA\\ARLEN_DENSHI_CO._LTD-KVT30-J-"
+                       "E4F1\\1\\Device Parameters",
+                   "PortName", "COM" + std::string(300, '4'));
+  });
+  const Outcome outcome = start(m);
+  EXPECT_EQ(outcome.message, 167);
+  EXPECT_EQ(outcome.models, (std::vector<std::string>{"Glider U", "KVT30-J"}));
+  EXPECT_EQ(outcome.ports, (std::vector<int16_t>{5, 5}));
+}
+
+// Hits beyond the eleven slots still mean "two or more" and write nothing past the list.
+TEST(NtWalk, MoreHitsThanSlots) {
+  TestMachine m(machine(WindowsVersion::XP, {{"KVT30-J", 3, ""}}));
+  change_registry(m, [](platform::RegistryStore& reg) {
+    for (int i = 0; i < 40; ++i) {
+      reg.set_string(kServiceList, std::to_string(i),
+                     "PCMCIA\\ARLEN_DENSHI_CO._LTD-KVT30-J-E4F1\\1");
+    }
+    reg.set_dword(kServiceList, "Count", 40);
+  });
+  const Outcome outcome = start(m);
+  EXPECT_EQ(outcome.message, 167);
+  EXPECT_EQ(outcome.models.size(), 11u);
+}
+
+// The 9x walk over the installed modem drivers, proving each port by opening it.
+TEST(NineXWalk, Outcomes) {
+  struct Row {
+    const char* name;
+    WindowsVersion windows;
+    std::vector<CardInstall> cards;
+    std::string extra_ini;
+    int message;
+    std::vector<std::string> models;
+  };
+  const Row rows[] = {
+      {"no device", WindowsVersion::Win98, {}, "", 119, {}},
+      {"data card", WindowsVersion::Win98, {{"KVR20C-J", 3, ""}}, "", 0, {"KVR20C-J"}},
+      {"adapter on 95", WindowsVersion::Win95, {{"UCA2-PCX", 3, ""}}, "", 0, {"UCA2-PCX"}},
+      {"adapter on Me", WindowsVersion::WinMe, {{"UCA2-PCXG", 3, ""}}, "", 0, {"UCA2-PCXG"}},
+      {"cable on 95", WindowsVersion::Win95, {{"Glider U", 3, ""}}, "", 0, {"Glider U"}},
+      {"held port", WindowsVersion::Win98, {{"KVT30-J", 3, ""}}, "[ports]\nheld = 3\n", 119, {}},
+      {"two cards",
+       WindowsVersion::Win98,
+       {{"KVT30-J", 3, ""}, {"KVT31C-J", 4, ""}},
+       "",
+       166,
+       {"KVT30-J", "KVT31C-J"}},
+  };
+  for (const Row& r : rows) {
+    TestMachine m(machine(r.windows, r.cards), r.extra_ini);
+    const Outcome outcome = start(m);
+    EXPECT_EQ(outcome.message, r.message) << r.name;
+    EXPECT_EQ(outcome.models, r.models) << r.name;
+  }
+}
+
+// The adapters are sought under the Windows 95 key on Windows 95 only.
+TEST(NineXWalk, AdapterKeysFollowTheWindowsVersion) {
+  struct Row {
+    WindowsVersion windows;
+    const char* enum_key;
+    int message;
+  };
+  const Row rows[] = {
+      {WindowsVersion::Win95, "Enum\\USB\\QRDATAUCA2PCX", 0},
+      {WindowsVersion::Win95, "Enum\\WDM_MODEM\\QRDATAUCA2PCX", 119},
+      {WindowsVersion::Win98, "Enum\\WDM_MODEM\\QRDATAUCA2PCX", 0},
+      {WindowsVersion::Win98, "Enum\\USB\\QRDATAUCA2PCX", 119},
+  };
+  for (const Row& r : rows) {
+    TestMachine m(machine(r.windows, {}), "[ports]\npresent = 3\n");
+    change_registry(m, [&r](platform::RegistryStore& reg) {
+      reg.set_string(std::string(kHklm) + "System\\CurrentControlSet\\Services\\Class\\Modem\\0000",
+                     "DriverDesc", "Q-R DATA UCA2-PCX");
+      const std::string device = std::string(kHklm) + r.enum_key + "\\0000";
+      reg.set_string(device, "Driver", "Modem\\0000");
+      reg.set_string(device, "PortName", "COM3");
+    });
+    EXPECT_EQ(start(m).message, r.message) << r.enum_key;
+  }
+}
+
+// Only an instance whose Driver names the driver subkey counts: a second driver for the same
+// model with no instance of its own, and a Driver value without a backslash, add nothing.
+TEST(NineXWalk, InstanceMustNameItsDriver) {
+  TestMachine m(machine(WindowsVersion::Win98, {{"KVT30-J", 3, ""}}));
+  change_registry(m, [](platform::RegistryStore& reg) {
+    const std::string classes =
+        std::string(kHklm) + "System\\CurrentControlSet\\Services\\Class\\Modem\\";
+    reg.set_string(classes + "0001", "DriverDesc", "ARLEN DENSHI CO.,LTD. KVT30-J");
+    reg.set_string(classes + "0002", "DriverDesc", "ARLEN DENSHI CO.,LTD. KVT30-J");
+    const std::string stray =
+        std::string(kHklm) + "Enum\\PCMCIA\\ARLEN_DENSHI_CO._LTD-KVT30-J-E4F1\\9";
+    reg.set_string(stray, "Driver", "0002");
+    reg.set_string(stray, "PortName", "COM3");
+  });
+  const Outcome outcome = start(m);
+  EXPECT_EQ(outcome.message, 0);
+  EXPECT_EQ(outcome.models, std::vector<std::string>{"KVT30-J"});
+  EXPECT_EQ(outcome.ports, std::vector<int16_t>{3});
+}
+
+// Port numbers are read from the fourth character on.
+TEST(PortNumber, FromPortName) {
+  const std::pair<const char*, int16_t> rows[] = {
+      {"COM3", 3}, {"COM10", 10}, {"COM12", 12}, {"COM", 0},      {"", 0},
+      {"COMx", 0}, {"COM 7", 7},  {"COM4a", 4},  {"COM99999", 0},
+  };
+  for (const auto& [name, port] : rows) EXPECT_EQ(port_number(name), port) << name;
+}
+
+}  // namespace
+}  // namespace nimbra::detect

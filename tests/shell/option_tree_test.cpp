@@ -1,0 +1,88 @@
+#include "shell/option_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "nimbra_test/test_machine.h"
+
+namespace nimbra::shell {
+namespace {
+
+using test::TestMachine;
+
+std::vector<bool> checks(MainForm& form) {
+  std::vector<bool> v;
+  for (int i = 1; i <= 6; ++i) v.push_back(form.SettingTree.node(i).checked);
+  return v;
+}
+
+std::vector<int16_t> saved_flags(AppContext& app) {
+  std::vector<int16_t> v;
+  for (const int16_t* flag : app.SettingsRecord.tree_flags()) v.push_back(*flag);
+  return v;
+}
+
+// The tree holds six nodes with their keys and texts; without a settings file the checks take
+// the no-file defaults while the saved flags keep the build-time checks.
+TEST(OptionTree, NodesAndNoFileDefaults) {
+  TestMachine m;
+  auto& program = m.start();
+  auto& tree = program.form().SettingTree;
+  ASSERT_EQ(tree.nodes.get().size(), 6u);
+  const std::array<const char*, 6> keys = {
+      "ConnectOnStartApplication", "MeasureOnStartApplication",    "StartBrowserAfterConnect",
+      "StartMailerAfterConnect",   "StartBrowserAfterChangeProxy", "MinimizeAfterConnect"};
+  const std::array<int, 6> texts = {1046, 1047, 1048, 1049, 1050, 1052};
+  for (int i = 1; i <= 6; ++i) {
+    EXPECT_EQ(tree.node(i).key, keys[static_cast<size_t>(i - 1)]);
+    EXPECT_EQ(tree.node(i).text, program.app->catalogue.text(texts[static_cast<size_t>(i - 1)]));
+  }
+  EXPECT_EQ(checks(program.form()), (std::vector<bool>{true, false, true, true, true, false}));
+  EXPECT_EQ(saved_flags(*program.app), (std::vector<int16_t>{-1, 0, -1, 0, -1, 0}));
+}
+
+// Apply lights up only when a check differs from its saved flag, stays lit when the check is
+// changed back, and Apply on page 5 saves the checks and goes dark again.
+TEST(OptionTree, LiveChecksAgainstSavedFlags) {
+  TestMachine m;
+  auto& program = m.start();
+  auto& form = program.form();
+  form.KorvoTab.user_select(5);
+  ASSERT_FALSE(form.CmdApply.enabled);
+
+  form.SettingTree.user_check(4, false);  // checked by the no-file default, saved false
+  EXPECT_FALSE(form.CmdApply.enabled) << "now equal to the saved flag";
+  form.SettingTree.user_check(2, true);
+  EXPECT_TRUE(form.CmdApply.enabled);
+  form.SettingTree.user_check(2, false);
+  EXPECT_TRUE(form.CmdApply.enabled) << "an enabled Apply stays enabled";
+
+  form.SettingTree.user_check(6, true);
+  program.handle([&] { form.CmdApply.click(); });
+  EXPECT_FALSE(form.CmdApply.enabled);
+  EXPECT_EQ(saved_flags(*program.app), (std::vector<int16_t>{-1, 0, -1, 0, -1, -1}));
+  const auto file = m.read_windows_file("nimbra1.dat");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(std::vector<uint8_t>(file->begin() + 783, file->begin() + 795),
+            (std::vector<uint8_t>{0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+// A page switch disables Apply but keeps the changed check, unsaved.
+TEST(OptionTree, PageSwitchKeepsUnsavedCheck) {
+  TestMachine m;
+  auto& program = m.start();
+  auto& form = program.form();
+  form.KorvoTab.user_select(5);
+  form.SettingTree.user_check(2, true);
+  form.KorvoTab.user_select(1);
+  form.KorvoTab.user_select(5);
+  EXPECT_FALSE(form.CmdApply.enabled);
+  EXPECT_TRUE(form.SettingTree.node(2).checked);
+  EXPECT_EQ(*program.app->SettingsRecord.tree_flags()[1], 0);
+  EXPECT_FALSE(m.read_windows_file("nimbra1.dat"));
+}
+
+}  // namespace
+}  // namespace nimbra::shell
