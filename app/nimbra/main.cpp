@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "desktop_platform.h"
+#include "detect/modem_detection.h"
 #include "platform/linux/locale_language.h"
 #include "platform/sim/machine_location.h"
 #include "screenshot.h"
@@ -56,13 +57,17 @@ int main(int argc, char** argv) {
     app::DesktopPlatform desktop(dir);
     install_toolkit_translation(qapp, desktop.services().runtime.ui_language());
     shell::AppContext context(desktop.services());
+    detect::install_modem_detection(context);
     shell::Main(context);
     if (!screenshot.isEmpty()) app::take_screenshot_when_shown(screenshot, 1500);
     if (!page_prefix.isEmpty()) app::take_page_screenshots_when_shown(page_prefix, 1500);
     return QApplication::exec();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "nimbra: %s\n", e.what());
-    QMessageBox::critical(nullptr, "Nimbra", QString::fromStdString(e.what()));
+    // A picture-taking run has nobody to close the box.
+    if (screenshot.isEmpty() && page_prefix.isEmpty()) {
+      QMessageBox::critical(nullptr, "Nimbra", QString::fromStdString(e.what()));
+    }
     return 1;
   }
 }

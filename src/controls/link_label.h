@@ -13,6 +13,7 @@ class LinkLabel : public platform::Label {
   LinkLabel(platform::Control* container, std::string name)
       : platform::Label(container, std::move(name)) {
     caption = "Label1";
+    fore_color = 0xFF0000;  // blue, as links read
   }
 
   // The link target; "0" until the window sets one.

@@ -12,7 +12,7 @@ constexpr int kTabBorder = 45;
 
 Control::Control(Control* container, ControlKind kind, std::string name, int index)
     : container_(container),
-      form_(container ? &container->form() : static_cast<Form*>(this)),
+      form_(container ? &container->form() : nullptr),
       kind_(kind),
       name_(std::move(name)),
       index_(index) {
@@ -114,6 +114,7 @@ void Timer::tick() {
 }
 
 Form::Form(std::string name) : Control(nullptr, ControlKind::Form, std::move(name)) {
+  form_ = this;
   controls_.push_back(this);
   visible = false;
 }

@@ -62,7 +62,7 @@ class Property {
   T value_;
 };
 
-// RGB colour, 0x00RRGGBB.
+// A colour in the toolkit's 0x00BBGGRR form: 255 is red, 0xFF00 green, 0xFF0000 blue.
 using Color = uint32_t;
 
 // The toolkit's default colours: the button face of forms and most controls, the window
@@ -116,6 +116,7 @@ class Control {
   void notify();
 
  private:
+  friend class Form;
   Control* container_;
   Form* form_;
   ControlKind kind_;

@@ -126,7 +126,7 @@ MainForm::MainForm() : Form("MainForm") {
   place(ModemLab, 120, 2760, 1200, 255);
   place(ModemCombo, 1380, 2700, 3840, 315);
   place(CmdRenew, 5400, 2670, 1320, 375);
-  place(VersionTxt, 120, 3240, 3600, 600);
+  place(VersionTxt, 120, 3240, 3600, 690);
   read_only(VersionTxt, true);
   place(KorvoLink1, 3960, 3300, 2760, 255);
   place(KorvoLink2, 3960, 3600, 2760, 255);

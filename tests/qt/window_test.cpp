@@ -198,8 +198,8 @@ class WindowTest : public QObject {
     QCOMPARE(view_->palette().color(QPalette::Window), QColor(0xF0, 0xF0, 0xF0));
     form_->PicLamp_0.back_color = 0x00FF00;
     QCOMPARE(widget<QWidget>("PicLamp_0")->palette().color(QPalette::Window), QColor(0, 255, 0));
-    form_->LblInfo.fore_color = 0x0000FF;
-    QCOMPARE(widget<QLabel>("LblInfo")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    form_->LblInfo.fore_color = 255;  // red in the toolkit's 0x00BBGGRR form
+    QCOMPARE(widget<QLabel>("LblInfo")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
   }
 
   // Bringing a control to the front stacks its widget above its overlapping sibling.

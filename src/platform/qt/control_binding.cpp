@@ -8,9 +8,9 @@ QString to_qstring(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QColor to_qcolor(platform::Color rgb) {
-  return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                static_cast<int>(rgb & 0xFF));
+QColor to_qcolor(platform::Color bgr) {
+  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                static_cast<int>((bgr >> 16) & 0xFF));
 }
 
 void set_back_role(QPalette& palette, QPalette::ColorRole role, const QColor& color) {

@@ -15,7 +15,7 @@
 namespace nimbra::qt {
 
 QString to_qstring(const std::string& text);
-QColor to_qcolor(platform::Color rgb);
+QColor to_qcolor(platform::Color bgr);
 
 // A control's colours on a palette: backgrounds in every state, text only while enabled, so that
 // disabled widgets still look greyed.
