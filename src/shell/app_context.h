@@ -28,6 +28,10 @@ inline constexpr size_t kRegBufferSize = 257;
 struct AppContext {
   explicit AppContext(platform::Platform& services)
       : platform(services), catalogue(services.runtime.ui_language()) {}
+  // The window's view must not outlive the controls it mirrors.
+  ~AppContext() {
+    if (main_window != 0) platform.window.detach(main_form);
+  }
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
 
