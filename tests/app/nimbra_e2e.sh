@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Starts the real desktop program under a virtual X server on a fresh demo machine, in English
+# and in Japanese, and checks that its window came up (a picture of it was saved) and that the
+# demo machine it created holds the files the start-up writes.
+set -euo pipefail
+nimbra=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+for lang in en_US.UTF-8 ja_JP.UTF-8; do
+  machine=$work/$lang
+  LANG=$lang LC_ALL=$lang NIMBRA_MACHINE=$machine XDG_RUNTIME_DIR=$work \
+    timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "$nimbra" --screenshot "$work/$lang.png" \
+    >"$work/$lang.log" 2>&1 || { cat "$work/$lang.log"; exit 1; }
+  [ -s "$work/$lang.png" ] || { echo "no window picture for $lang"; cat "$work/$lang.log"; exit 1; }
+  grep -q "^windows = XP" "$machine/machine.ini" || { echo "demo machine not created"; exit 1; }
+  [ -s "$machine/registry.reg" ] || { echo "demo machine has no registry"; exit 1; }
+done
+grep -q "^language = ja" "$work/ja_JP.UTF-8/machine.ini" || { echo "Japanese locale made no ja machine"; exit 1; }
+echo "desktop program started in English and in Japanese"
