@@ -297,6 +297,8 @@ class Timer : public Control {
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
+// A form's left, top, width and height are its window's outer rectangle on the screen, in twips,
+// frame and title bar included; the controls sit in the client area inside the frame.
 class Form : public Control {
  public:
   explicit Form(std::string name);

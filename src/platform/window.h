@@ -1,5 +1,5 @@
-// The window system: attaching a form's view, posted messages and the window procedure, letting
-// pending events run, message boxes and the end of the program.
+// The window system: attaching a form's view, posted messages and the window procedure, window
+// placement, letting pending events run, message boxes and the end of the program.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,17 @@ class WindowProcedure {
  public:
   virtual ~WindowProcedure() = default;
   virtual intptr_t handle(Hwnd window, uint32_t message, uintptr_t wparam, intptr_t lparam) = 0;
+};
+
+// A window's outer rectangle in screen pixels, frame and title bar included (RECT).
+struct WindowRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  int32_t width() const { return right - left; }
+  int32_t height() const { return bottom - top; }
+  friend bool operator==(const WindowRect&, const WindowRect&) = default;
 };
 
 enum class MsgBoxButtons { Ok, OkCancel, YesNo };
@@ -41,6 +52,21 @@ class Window {
 
   // Installs `procedure` as the window's procedure and returns the previous one.
   virtual WindowProcedure* SetWindowProcedure(Hwnd window, WindowProcedure* procedure) = 0;
+
+  // Moves and sizes the window's outer rectangle, in pixels. A size below the window's smallest
+  // one (its title bar and borders) is enlarged to it. The window is shown, not activated, and
+  // not topmost, as SetWindowPos with HWND_NOTOPMOST, SWP_SHOWWINDOW and SWP_NOACTIVATE.
+  // The form's left, top, width and height (twips) follow. False for an unknown window.
+  virtual bool SetWindowPos(Hwnd window, int32_t x, int32_t y, int32_t cx, int32_t cy) = 0;
+
+  // The outer rectangle of a form's window, or of the desktop (GetDesktopWindow), whose
+  // rectangle is the screen area windows may use. False for an unknown window.
+  virtual bool GetWindowRect(Hwnd window, WindowRect& rect) = 0;
+  virtual Hwnd GetDesktopWindow() = 0;
+
+  // Twips per screen pixel, as the toolkit's Screen.TwipsPerPixelX and Y.
+  virtual double twips_per_pixel_x() const = 0;
+  virtual double twips_per_pixel_y() const = 0;
 
   // Runs the events that are pending now (posted messages, due timers, user input).
   virtual void do_events() = 0;

@@ -2,7 +2,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QWindow>
+#include <algorithm>
 
 #include "platform/qt/control_widgets.h"
 
@@ -107,20 +110,63 @@ void FormView::apply_form() {
 }
 
 void FormView::apply_form_placement() {
-  // The form's size is the size of its client area; a form the logic never sized keeps Qt's.
+  if (following_window_) return;
+  // The form's size is the window's outer size; a form the logic never sized keeps Qt's.
   if (form_.width > 0 && form_.height > 0) {
     const QSize size(scale_.x(form_.width), scale_.y(form_.height));
     if (applied_size_ != size) {
-      setFixedSize(size);
+      resize_outer(size);
       applied_size_ = size;
     }
   }
-  // A form at 0,0 was never placed by the logic; the window manager places it.
+  // A form at 0,0 was never placed by the logic; the window manager places it. A window's
+  // position is its frame's.
   const QPoint position(scale_.x(form_.left), scale_.y(form_.top));
   if (applied_position_ != position && (!position.isNull() || applied_position_)) {
     move(position);
   }
   applied_position_ = position;
+}
+
+QSize FormView::frame_size() const {
+  return frameGeometry().size() - geometry().size();
+}
+
+// The client area is what remains inside the frame; it may shrink to nothing.
+void FormView::resize_outer(const QSize& outer) {
+  const QSize frame = frame_size();
+  resize(std::max(outer.width() - frame.width(), 0), std::max(outer.height() - frame.height(), 0));
+}
+
+void FormView::show_without_activating() {
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  show();
+  // The frame's size is known once the window manager has framed and exposed the window (at
+  // once without one); the caller measures the window right after this.
+  constexpr int kExposeWaitMs = 1000;
+  QElapsedTimer waited;
+  waited.start();
+  while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kExposeWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+  }
+}
+
+void FormView::set_outer_geometry(const QRect& outer) {
+  if (windowFlags() & Qt::WindowStaysOnTopHint) setWindowFlag(Qt::WindowStaysOnTopHint, false);
+  if (!isVisible()) show_without_activating();
+  move(outer.topLeft());
+  resize_outer(outer.size().expandedTo(frame_size()));
+
+  following_window_ = true;
+  const QRect placed = frameGeometry();
+  form_.left = scale_.twips_x(placed.x());
+  form_.top = scale_.twips_y(placed.y());
+  form_.width = scale_.twips_x(placed.width());
+  form_.height = scale_.twips_y(placed.height());
+  following_window_ = false;
+  applied_position_ = QPoint(scale_.x(form_.left), scale_.y(form_.top));
+  applied_size_ = QSize(scale_.x(form_.width), scale_.y(form_.height));
+  form_.visible = true;
 }
 
 platform::WindowProcedure* FormView::set_procedure(platform::WindowProcedure* procedure) {

@@ -35,6 +35,12 @@ class FormView : public QWidget, public platform::ControlObserver {
   platform::WindowProcedure* set_procedure(platform::WindowProcedure* procedure);
   void post(uint32_t message, uintptr_t wparam, intptr_t lparam);
 
+  // The window's outer rectangle in pixels, frame and title bar included.
+  QRect outer_geometry() const { return frameGeometry(); }
+  // Moves and sizes the outer rectangle, no smaller than the frame; shows the window without
+  // activating it and not on top. The form's placement follows.
+  void set_outer_geometry(const QRect& outer);
+
  protected:
   bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -49,11 +55,16 @@ class FormView : public QWidget, public platform::ControlObserver {
 
   void apply_form();
   void apply_form_placement();
+  void resize_outer(const QSize& outer);
+  // Frame and title bar around the client area; none until a window manager has framed it.
+  QSize frame_size() const;
+  void show_without_activating();
 
   platform::Form& form_;
   const platform::Hwnd handle_;
   const TwipScale scale_;
   bool input_open_ = true;
+  bool following_window_ = false;  // the form takes the window's placement
   // Placement last taken from the form: the user may move the window, and only a new value
   // from the logic moves it again.
   std::optional<QPoint> applied_position_;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -92,6 +93,28 @@ platform::WindowProcedure* QtWindow::SetWindowProcedure(platform::Hwnd window,
                                                         platform::WindowProcedure* procedure) {
   FormView* target = view(window);
   return target ? target->set_procedure(procedure) : nullptr;
+}
+
+bool QtWindow::SetWindowPos(platform::Hwnd window, int32_t x, int32_t y, int32_t cx, int32_t cy) {
+  FormView* target = view(window);
+  if (!target) return false;
+  target->set_outer_geometry(QRect(x, y, std::max(cx, 0), std::max(cy, 0)));
+  return true;
+}
+
+bool QtWindow::GetWindowRect(platform::Hwnd window, platform::WindowRect& rect) {
+  QRect area;
+  if (window == kDesktop) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return false;
+    area = screen->availableGeometry();
+  } else if (const FormView* target = view(window)) {
+    area = target->outer_geometry();
+  } else {
+    return false;
+  }
+  rect = {area.x(), area.y(), area.x() + area.width(), area.y() + area.height()};
+  return true;
 }
 
 void QtWindow::do_events() {

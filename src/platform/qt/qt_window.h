@@ -28,13 +28,16 @@ class QtWindow : public platform::Window {
                     intptr_t lparam) override;
   platform::WindowProcedure* SetWindowProcedure(platform::Hwnd window,
                                                 platform::WindowProcedure* procedure) override;
+  bool SetWindowPos(platform::Hwnd window, int32_t x, int32_t y, int32_t cx, int32_t cy) override;
+  // The desktop's rectangle is the primary screen's available area (without panels and docks).
+  bool GetWindowRect(platform::Hwnd window, platform::WindowRect& rect) override;
+  platform::Hwnd GetDesktopWindow() override { return kDesktop; }
   void do_events() override;
   platform::MsgBoxResult message_box(std::string_view text, std::string_view title,
                                      platform::MsgBoxButtons buttons) override;
 
-  // Twips per screen pixel, as the toolkit's Screen.TwipsPerPixelX and Y.
-  double twips_per_pixel_x() const { return scale_.twips_per_pixel_x; }
-  double twips_per_pixel_y() const { return scale_.twips_per_pixel_y; }
+  double twips_per_pixel_x() const override { return scale_.twips_per_pixel_x; }
+  double twips_per_pixel_y() const override { return scale_.twips_per_pixel_y; }
 
   // Brings the visible window with this title to the front; false when there is none.
   bool activate_window_titled(std::string_view title);
@@ -44,6 +47,8 @@ class QtWindow : public platform::Window {
   void end_program_now() override;
 
  private:
+  static constexpr platform::Hwnd kDesktop = 0x10000;
+
   FormView* view(platform::Hwnd window) const;
 
   TwipScale scale_;

@@ -14,6 +14,12 @@ struct TwipScale {
 
   int x(int twips) const { return static_cast<int>(std::lround(twips / twips_per_pixel_x)); }
   int y(int twips) const { return static_cast<int>(std::lround(twips / twips_per_pixel_y)); }
+  int twips_x(int pixels) const {
+    return static_cast<int>(std::lround(pixels * twips_per_pixel_x));
+  }
+  int twips_y(int pixels) const {
+    return static_cast<int>(std::lround(pixels * twips_per_pixel_y));
+  }
 };
 
 }  // namespace nimbra::qt

@@ -1,14 +1,31 @@
 #include "platform/sim/sim_window.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace nimbra::sim {
 
 using platform::Control;
 using platform::ControlKind;
+using platform::WindowRect;
 
-// Mirrors nothing visual; it keeps each enabled Timer control ticking in virtual time and holds
-// the window's procedure.
+namespace {
+
+int32_t to_pixels(int twips) {
+  return static_cast<int32_t>(std::lround(twips / double{screen::kTwipsPerPixel}));
+}
+
+// The system's smallest window: the title bar and borders.
+WindowRect enlarged_to_smallest(WindowRect rect) {
+  rect.right = rect.left + std::max(rect.width(), screen::kMinWindowWidth);
+  rect.bottom = rect.top + std::max(rect.height(), screen::kMinWindowHeight);
+  return rect;
+}
+
+}  // namespace
+
+// Mirrors no pixels, only the window's outer rectangle; it keeps each enabled Timer control
+// ticking in virtual time and holds the window's procedure.
 class SimWindow::FormView : public platform::ControlObserver {
  public:
   FormView(Scheduler& scheduler, platform::Form& form, platform::WindowProcedure* procedure)
@@ -17,6 +34,7 @@ class SimWindow::FormView : public platform::ControlObserver {
     for (Control* c : form_.controls()) {
       if (c->kind() == ControlKind::Timer) reschedule(static_cast<platform::Timer&>(*c));
     }
+    follow_form();
   }
   ~FormView() override {
     for (const auto& [timer, task] : timers_) scheduler_.cancel(task);
@@ -25,9 +43,16 @@ class SimWindow::FormView : public platform::ControlObserver {
 
   void control_changed(Control& control) override {
     if (control.kind() == ControlKind::Timer) reschedule(static_cast<platform::Timer&>(control));
+    if (&control == &form_ && !writing_back_) follow_form();
   }
 
   platform::Form& form() { return form_; }
+  const WindowRect& rect() const { return rect_; }
+
+  void set_window_pos(const WindowRect& rect) {
+    place(rect);
+    form_.visible = true;
+  }
 
   platform::WindowProcedure* swap_procedure(platform::WindowProcedure* next) {
     return std::exchange(procedure_, next);
@@ -49,10 +74,29 @@ class SimWindow::FormView : public platform::ControlObserver {
     });
   }
 
+  // The logic moved or sized the form through its properties (twips).
+  void follow_form() {
+    place({to_pixels(form_.left), to_pixels(form_.top), to_pixels(form_.left + form_.width),
+           to_pixels(form_.top + form_.height)});
+  }
+
+  // The window takes the rectangle, enlarged as the system does; the form's properties follow.
+  void place(const WindowRect& wanted) {
+    rect_ = enlarged_to_smallest(wanted);
+    writing_back_ = true;
+    form_.left = rect_.left * screen::kTwipsPerPixel;
+    form_.top = rect_.top * screen::kTwipsPerPixel;
+    form_.width = rect_.width() * screen::kTwipsPerPixel;
+    form_.height = rect_.height() * screen::kTwipsPerPixel;
+    writing_back_ = false;
+  }
+
   Scheduler& scheduler_;
   platform::Form& form_;
   platform::WindowProcedure* procedure_;
   std::map<platform::Timer*, Scheduler::TaskId> timers_;
+  WindowRect rect_;
+  bool writing_back_ = false;
 };
 
 SimWindow::SimWindow(Scheduler& scheduler) : scheduler_(scheduler) {}
@@ -100,7 +144,27 @@ platform::WindowProcedure* SimWindow::SetWindowProcedure(platform::Hwnd window,
   return it->second->swap_procedure(procedure ? procedure : &default_procedure_);
 }
 
-void SimWindow::do_events() { scheduler_.run_due_window_work(); }
+bool SimWindow::SetWindowPos(platform::Hwnd window, int32_t x, int32_t y, int32_t cx, int32_t cy) {
+  const auto it = views_.find(window);
+  if (it == views_.end()) return false;
+  it->second->set_window_pos({x, y, x + cx, y + cy});
+  return true;
+}
+
+bool SimWindow::GetWindowRect(platform::Hwnd window, WindowRect& rect) {
+  if (window == kDesktop) {
+    rect = {0, 0, screen::kDesktopWidth, screen::kDesktopHeight};
+    return true;
+  }
+  const auto it = views_.find(window);
+  if (it == views_.end()) return false;
+  rect = it->second->rect();
+  return true;
+}
+
+void SimWindow::do_events() {
+  scheduler_.run_due_window_work();
+}
 
 platform::MsgBoxResult SimWindow::message_box(std::string_view text, std::string_view title,
                                               platform::MsgBoxButtons buttons) {

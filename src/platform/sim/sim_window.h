@@ -15,6 +15,17 @@
 
 namespace nimbra::sim {
 
+// The simulated screen: a 1024 x 768 pixel desktop at 96 dots per inch (15 twips per pixel).
+// A window's title bar (23 pixels) and borders (4 pixels top and bottom) make its smallest height
+// of 31 pixels; with the title bar's buttons no window is narrower than 112 pixels.
+namespace screen {
+inline constexpr int32_t kDesktopWidth = 1024;
+inline constexpr int32_t kDesktopHeight = 768;
+inline constexpr int32_t kTwipsPerPixel = 15;
+inline constexpr int32_t kMinWindowHeight = 31;
+inline constexpr int32_t kMinWindowWidth = 112;
+}  // namespace screen
+
 // Thrown by end_program: it unwinds to the test harness, which sees that the program ended.
 struct ProgramEnded {};
 
@@ -37,6 +48,11 @@ class SimWindow : public platform::Window {
                     intptr_t lparam) override;
   platform::WindowProcedure* SetWindowProcedure(platform::Hwnd window,
                                                 platform::WindowProcedure* procedure) override;
+  bool SetWindowPos(platform::Hwnd window, int32_t x, int32_t y, int32_t cx, int32_t cy) override;
+  bool GetWindowRect(platform::Hwnd window, platform::WindowRect& rect) override;
+  platform::Hwnd GetDesktopWindow() override { return kDesktop; }
+  double twips_per_pixel_x() const override { return screen::kTwipsPerPixel; }
+  double twips_per_pixel_y() const override { return screen::kTwipsPerPixel; }
   void do_events() override;
   platform::MsgBoxResult message_box(std::string_view text, std::string_view title,
                                      platform::MsgBoxButtons buttons) override;
@@ -57,6 +73,8 @@ class SimWindow : public platform::Window {
    public:
     intptr_t handle(platform::Hwnd, uint32_t, uintptr_t, intptr_t) override { return 0; }
   };
+
+  static constexpr platform::Hwnd kDesktop = 0x10000;
 
   Scheduler& scheduler_;
   DefaultProcedure default_procedure_;
