@@ -56,6 +56,10 @@ class Kernel {
   // The program's own directory (where the executable lives), Windows style.
   virtual std::string program_directory() = 0;
 
+  // A directory of the program's own for short-lived files, Windows style, created when first
+  // asked for; empty when it cannot be created.
+  virtual std::string temp_directory() = 0;
+
   // Blocks the calling thread for `ms` milliseconds of the machine's clock.
   virtual void Sleep(uint32_t ms) = 0;
 

@@ -59,6 +59,7 @@ inline constexpr std::string_view kConfig = "machine.ini";
 inline constexpr std::string_view kRegistry = "registry.reg";
 inline constexpr std::string_view kWindows = "windows";
 inline constexpr std::string_view kProgram = "program";
+inline constexpr std::string_view kDriveC = "drive_c";  // the rest of drive C:
 }  // namespace machine_files
 
 // A Korvo device plugged into the machine (see installed_hardware.h).

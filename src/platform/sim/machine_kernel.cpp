@@ -76,6 +76,18 @@ uint32_t MachineKernel::GetACP() { return static_cast<uint32_t>(config_.code_pag
 
 std::string MachineKernel::program_directory() { return std::string(kProgramDirectory); }
 
+std::string MachineKernel::temp_directory() {
+  const std::string dir = std::string(windows_directory_of(config_.windows)) + "\\TEMP";
+  const auto host = host_path(dir);
+  std::error_code ec;
+  if (!host || (!std::filesystem::is_directory(*host, ec) &&
+                !std::filesystem::create_directory(*host, ec))) {
+    return {};
+  }
+  std::filesystem::permissions(*host, std::filesystem::perms::owner_all, ec);
+  return ec ? std::string() : dir;
+}
+
 void MachineKernel::Sleep(uint32_t ms) { clock_.sleep(ms); }
 uint64_t MachineKernel::tick_count_ms() { return clock_.tick_ms(); }
 platform::LocalDateTime MachineKernel::local_now() { return clock_.local_now(); }
@@ -86,9 +98,11 @@ std::optional<std::filesystem::path> MachineKernel::host_path(std::string_view p
     std::vector<std::string> windows_parts;
     std::string_view host_dir;
   };
+  // The most specific root first.
   const Root roots[] = {
       {split_path(windows_directory_of(config_.windows)), machine_files::kWindows},
       {split_path(kProgramDirectory), machine_files::kProgram},
+      {{"C:"}, machine_files::kDriveC},
   };
   for (const auto& root : roots) {
     if (!starts_with_parts(parts, root.windows_parts)) continue;

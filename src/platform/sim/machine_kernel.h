@@ -1,5 +1,6 @@
 // The kernel of a machine directory: its version record and Windows directory from machine.ini,
-// its files under windows/ and program/, and time from the given clock.
+// its files under windows/ and program/ (the rest of drive C: under drive_c/), and time from the
+// given clock.
 #pragma once
 
 #include <filesystem>
@@ -21,6 +22,8 @@ class MachineKernel : public platform::Kernel {
   uint32_t GetWindowsDirectoryA(std::span<char> buffer) override;
   uint32_t GetACP() override;
   std::string program_directory() override;
+  // "TEMP" in the Windows directory, private to the machine's user (0700).
+  std::string temp_directory() override;
   void Sleep(uint32_t ms) override;
   uint64_t tick_count_ms() override;
   platform::LocalDateTime local_now() override;
@@ -30,8 +33,9 @@ class MachineKernel : public platform::Kernel {
                   platform::FileAccess access) override;
   bool delete_file(std::string_view path) override;
 
-  // The host path of a Windows path inside the Windows or program directory, matching existing
-  // names case-insensitively as Windows does; nothing for paths outside them or with "..".
+  // The host path of a Windows path on drive C: (the Windows and program directories have their
+  // own folders), matching existing names case-insensitively as Windows does; nothing for other
+  // drives, relative paths and paths with "." or "..".
   std::optional<std::filesystem::path> host_path(std::string_view path) const;
 
  private:
