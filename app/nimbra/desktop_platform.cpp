@@ -27,6 +27,12 @@ lnx::SerialOptions serial_options(const sim::MachineConfig& config, const sim::P
   return options;
 }
 
+// A port that another program holds cannot carry a call.
+uint32_t open_port_for_call(const sim::MachineConfig& config, int16_t port) {
+  return sim::PortConfig::load(config.ini).held.contains(port) ? platform::ERROR_PORT_NOT_AVAILABLE
+                                                               : platform::RAS_SUCCESS;
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
@@ -36,6 +42,10 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
       runtime_(dir, [this](const std::string& title) { window_.activate_window_titled(title); }),
       card_(simulated_card(config_)),
       comm_(serial_options(config_, card_.get())),
-      services_{kernel_, registry_, runtime_, window_, comm_} {}
+      dialup_(config_, task_timer_, clock_,
+              {[this] { return sim::ras_modems(registry_.snapshot(), config_); },
+               [this](int16_t port) { return open_port_for_call(config_, port); }}),
+      ras_(dialup_, window_),
+      services_{kernel_, registry_, runtime_, window_, comm_, ras_} {}
 
 }  // namespace nimbra::app

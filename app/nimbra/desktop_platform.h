@@ -1,6 +1,7 @@
 // The services the desktop program runs on: the machine directory's kernel and registry with
 // real time, the Qt window toolkit and runtime, and real serial ports. A machine whose card has
-// no real device behind its port gets the card simulator on a pseudo-terminal there.
+// no real device behind its port gets the card simulator on a pseudo-terminal there; dial-up
+// goes to the machine's simulated dial-up service, whose calls walk their states in real time.
 #pragma once
 
 #include <filesystem>
@@ -11,10 +12,13 @@
 #include "platform/linux/system_clock.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_runtime.h"
+#include "platform/qt/qt_task_timer.h"
 #include "platform/qt/qt_window.h"
 #include "platform/sim/machine_config.h"
+#include "platform/sim/dialup_service.h"
 #include "platform/sim/machine_kernel.h"
 #include "platform/sim/pty_card.h"
+#include "platform/sim/sim_ras.h"
 
 namespace nimbra::app {
 
@@ -27,6 +31,7 @@ class DesktopPlatform {
   qt::QtWindow& window() { return window_; }
   // The simulated card, or nothing when the machine has none or it is real hardware.
   const sim::PtyCard* card() const { return card_.get(); }
+  sim::DialupService& dialup() { return dialup_; }
 
  private:
   sim::MachineConfig config_;
@@ -37,6 +42,9 @@ class DesktopPlatform {
   qt::QtRuntime runtime_;
   std::unique_ptr<sim::PtyCard> card_;
   lnx::SerialComm comm_;
+  qt::QtTaskTimer task_timer_;
+  sim::DialupService dialup_;
+  sim::SimRas ras_;
   platform::Platform services_;
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/comm.h"
 #include "platform/kernel.h"
+#include "platform/ras.h"
 #include "platform/registry.h"
 #include "platform/runtime.h"
 #include "platform/window.h"
@@ -15,6 +16,7 @@ struct Platform {
   Runtime& runtime;
   Window& window;
   Comm& comm;
+  Ras& ras;
 };
 
 }  // namespace nimbra::platform

@@ -22,20 +22,39 @@ SimPorts ports_of(const MachineConfig& config, Scheduler& scheduler) {
                   std::make_unique<SimCard>(std::move(card->settings), scheduler), card->port);
 }
 
+// The modem's port as RAS opens it for a call: free, held by another program, or gone.
+uint32_t open_port_for_call(SimPorts& ports, int16_t port) {
+  static const char caller = 0;
+  switch (ports.claim(port, &caller)) {
+    case platform::CommError::None:
+      ports.release(port, &caller);
+      return platform::RAS_SUCCESS;
+    case platform::CommError::PortInUse:
+      return platform::ERROR_PORT_NOT_AVAILABLE;
+    default:
+      return platform::ERROR_PORT_OR_DEVICE;
+  }
+}
+
 }  // namespace
 
 Process::Process(Machine& machine)
     : window_(machine.scheduler()),
       runtime_(machine.config(), machine.instances()),
       comm_(machine.ports()),
-      platform_{machine.kernel(), machine.registry(), runtime_, window_, comm_} {}
+      ras_(machine.dialup(), window_),
+      platform_{machine.kernel(), machine.registry(), runtime_, window_, comm_, ras_} {}
 
 Machine::Machine(const std::filesystem::path& dir)
     : config_(MachineConfig::load(dir)),
       clock_(scheduler_, config_.clock_start.value_or(real_local_now())),
       kernel_(config_, clock_),
       registry_(dir / machine_files::kRegistry, config_.code_page()),
-      ports_(ports_of(config_, scheduler_)) {}
+      ports_(ports_of(config_, scheduler_)),
+      task_timer_(scheduler_),
+      dialup_(config_, task_timer_, clock_,
+              {[this] { return ras_modems(registry_.snapshot(), config_); },
+               [this](int16_t port) { return open_port_for_call(ports_, port); }}) {}
 
 Process& Machine::start_process() {
   processes_.push_back(std::make_unique<Process>(*this));

@@ -9,11 +9,14 @@
 
 #include "platform/file_registry.h"
 #include "platform/platform.h"
+#include "platform/sim/device_task_timer.h"
+#include "platform/sim/dialup_service.h"
 #include "platform/sim/machine_config.h"
 #include "platform/sim/machine_kernel.h"
 #include "platform/sim/scheduler.h"
 #include "platform/sim/sim_comm.h"
 #include "platform/sim/sim_ports.h"
+#include "platform/sim/sim_ras.h"
 #include "platform/sim/sim_runtime.h"
 #include "platform/sim/sim_window.h"
 #include "platform/sim/virtual_clock.h"
@@ -33,11 +36,13 @@ class Process {
   SimWindow& window() { return window_; }
   SimRuntime& runtime() { return runtime_; }
   SimComm& comm() { return comm_; }
+  SimRas& ras() { return ras_; }
 
  private:
   SimWindow window_;
   SimRuntime runtime_;
   SimComm comm_;
+  SimRas ras_;
   platform::Platform platform_;
 };
 
@@ -56,6 +61,8 @@ class Machine {
   SimPorts& ports() { return ports_; }
   // The card on the machine's port, or nothing when machine.ini names none.
   SimCard* card() { return ports_.card(); }
+  // The dial-up service all instances share.
+  DialupService& dialup() { return dialup_; }
 
   // Starts a new program instance (its entry is then called by the caller).
   Process& start_process();
@@ -71,6 +78,8 @@ class Machine {
   platform::FileRegistry registry_;
   InstanceRegistry instances_;
   SimPorts ports_;
+  DeviceTaskTimer task_timer_;
+  DialupService dialup_;
   std::vector<std::unique_ptr<Process>> processes_;
 };
 

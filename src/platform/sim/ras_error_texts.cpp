@@ -1,0 +1,77 @@
+#include "platform/sim/ras_error_texts.h"
+
+#include <algorithm>
+#include <array>
+
+namespace nimbra::sim {
+
+namespace {
+
+struct ErrorText {
+  uint32_t code;
+  std::string_view english;
+  std::string_view japanese;
+};
+
+// Sorted by code.
+constexpr std::array kTexts{
+    ErrorText{6, "The handle given is not a valid connection.",
+              "指定されたハンドルは有効な接続ではありません。"},
+    ErrorText{602, "The port is already in use or is not set up for remote access dial-out.",
+              "ポートは既に使用中か、リモート アクセスのダイヤル発信用に設定されていません。"},
+    ErrorText{603, "The buffer given is too small.", "指定されたバッファが小さすぎます。"},
+    ErrorText{608, "The device named does not exist on this computer.",
+              "指定されたデバイスはこのコンピュータにありません。"},
+    ErrorText{609, "The device type named does not exist.",
+              "指定されたデバイスの種類はありません。"},
+    ErrorText{619, "The port was disconnected.", "ポートが切断されました。"},
+    ErrorText{621, "The phone book file cannot be opened.", "電話帳ファイルを開けません。"},
+    ErrorText{623, "The phone book entry for this connection cannot be found.",
+              "この接続の電話帳エントリが見つかりません。"},
+    ErrorText{624, "The phone book file cannot be written.", "電話帳ファイルに書き込めません。"},
+    ErrorText{628, "The connection was closed.", "接続が閉じられました。"},
+    ErrorText{629, "The remote computer ended the connection.",
+              "リモート コンピュータが接続を切断しました。"},
+    ErrorText{630, "The modem was disconnected because of a hardware failure.",
+              "ハードウェアの障害のためモデムが切断されました。"},
+    ErrorText{631, "The user ended the connection.", "ユーザーが接続を切断しました。"},
+    ErrorText{632, "The size of the structure given is not correct.",
+              "指定された構造体のサイズが正しくありません。"},
+    ErrorText{633, "The modem is already in use or is not set up for dialling out.",
+              "モデムは既に使用中か、ダイヤル発信用に設定されていません。"},
+    ErrorText{638, "The request timed out.", "要求がタイムアウトしました。"},
+    ErrorText{645, "An internal authentication error occurred.", "内部認証エラーが発生しました。"},
+    ErrorText{649, "The account has no permission to dial in.",
+              "このアカウントにはダイヤルインの許可がありません。"},
+    ErrorText{668, "The connection dropped.", "接続が切れました。"},
+    ErrorText{676, "The line is busy.", "回線が話し中です。"},
+    ErrorText{678, "The remote computer did not answer.",
+              "リモート コンピュータが応答しませんでした。"},
+    ErrorText{679, "No carrier was detected.", "キャリアを検出できませんでした。"},
+    ErrorText{680, "No dial tone was detected.", "ダイヤル トーンを検出できませんでした。"},
+    ErrorText{691,
+              "Access was denied because the user name or password is not valid on the "
+              "domain.",
+              "ユーザー名またはパスワードがドメインで無効なため、アクセスが拒否されました。"},
+    ErrorText{692, "A hardware failure occurred in the port or the attached device.",
+              "ポートまたは接続されたデバイスでハードウェアの障害が発生しました。"},
+    ErrorText{718, "The remote computer did not answer in time during the PPP negotiation.",
+              "PPP のネゴシエーション中にリモート コンピュータが時間内に応答しませんでした。"},
+    ErrorText{734, "The PPP link control protocol was ended.",
+              "PPP リンク制御プロトコルが終了しました。"},
+    ErrorText{777,
+              "The connection failed because the modem on the remote computer is out of "
+              "order.",
+              "リモート コンピュータのモデムが故障しているため、接続できませんでした。"},
+};
+
+}  // namespace
+
+std::optional<std::string_view> ras_error_text(uint32_t code, platform::Language language) {
+  const auto it = std::lower_bound(kTexts.begin(), kTexts.end(), code,
+                                   [](const ErrorText& t, uint32_t c) { return t.code < c; });
+  if (it == kTexts.end() || it->code != code) return std::nullopt;
+  return language == platform::Language::Japanese ? it->japanese : it->english;
+}
+
+}  // namespace nimbra::sim
