@@ -14,6 +14,8 @@
 #include "platform/file_registry.h"
 #include "platform/linux/locale_language.h"
 #include "platform/sim/card_settings.h"
+#include "platform/sim/connections_file.h"
+#include "platform/sim/ini_text.h"
 #include "platform/sim/installed_hardware.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_config.h"
@@ -31,6 +33,7 @@ constexpr std::string_view kUsage =
     "                      [--card MODEL --port N [--instance NAME]]\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
+    "       nimbra-machine hangup [DIR] end the machine's dial-up connections\n"
     "DIR defaults to the machine the program uses ($NIMBRA_MACHINE, else\n"
     "~/.local/share/nimbra/machine).\n";
 
@@ -116,6 +119,29 @@ int show(const std::vector<std::string_view>& args) {
     std::cout << "device     " << card.device << " on COM" << card.port << "\n";
   }
   std::cout << "modem      " << detected_modem(dir) << "\n";
+  const sim::ConnectionsFile connections(dir / sim::kConnectionsFile, config.code_page());
+  for (const sim::Connection& c : connections.load().up) {
+    std::cout << "connected  " << platform::from_ansi(c.entry, config.code_page()) << " on "
+              << platform::from_ansi(c.device_name, config.code_page()) << " (handle "
+              << sim::hex_number(c.handle) << ")\n";
+  }
+  return 0;
+}
+
+// Ends every connection of the machine's dial-up service, as if the line had been hung up.
+int hangup(const std::vector<std::string_view>& args) {
+  const std::filesystem::path dir =
+      args.empty() ? sim::default_machine_dir() : std::filesystem::path(args[0]);
+  const auto config = sim::MachineConfig::load(dir);
+  const sim::ConnectionsFile connections(dir / sim::kConnectionsFile, config.code_page());
+  sim::ConnectionTable table = connections.load();
+  const size_t ended = table.up.size();
+  table.up.clear();
+  if (!connections.save(table)) {
+    std::cerr << "nimbra-machine: cannot write " << (dir / sim::kConnectionsFile).string() << "\n";
+    return 1;
+  }
+  std::cout << "hung up " << ended << (ended == 1 ? " connection\n" : " connections\n");
   return 0;
 }
 
@@ -153,6 +179,7 @@ int main(int argc, char** argv) {
     if (command == "init") return init(args);
     if (command == "show") return show(args);
     if (command == "card") return card(args);
+    if (command == "hangup") return hangup(args);
   } catch (const std::exception& e) {
     std::cerr << "nimbra-machine: " << e.what() << "\n";
     return 1;

@@ -68,8 +68,9 @@ inline std::vector<uint8_t> dial_params(bool nt, std::string_view entry, std::st
 class RasMachine {
  public:
   explicit RasMachine(std::string_view extra_ini = "",
-                      sim::WindowsVersion windows = sim::WindowsVersion::XP)
-      : machine_(with_card(windows), extra_ini),
+                      sim::WindowsVersion windows = sim::WindowsVersion::XP,
+                      platform::Language language = platform::Language::English)
+      : machine_(with_card(windows, language), extra_ini),
         process_(machine_.machine().start_process()),
         form_("MainForm"),
         hwnd_(process_.window().attach(form_)),

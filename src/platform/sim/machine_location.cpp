@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/file_io.h"
 #include "platform/sim/machine_config.h"
 
 namespace nimbra::sim {
@@ -22,6 +23,14 @@ std::filesystem::path default_machine_dir() {
 bool ensure_demo_machine(const std::filesystem::path& dir, platform::Language language) {
   if (machine_exists(dir)) return false;
   create_machine(dir, MachineSpec{WindowsVersion::XP, language, {{"KVT30-J", 3, ""}}});
+  // The demo's dial-up service lets the service's default account in.
+  const auto file = dir / machine_files::kConfig;
+  platform::IniFile ini =
+      platform::IniFile::parse(platform::read_text_file(file, 1 << 20).value_or(""));
+  ini.set("dialup", "accept", "qenvora:qenvora");
+  if (!platform::write_text_file_atomic(file, ini.format(), 0644)) {
+    throw MachineError("cannot write " + file.string());
+  }
   return true;
 }
 

@@ -11,8 +11,8 @@ namespace nimbra::sim {
 std::filesystem::path default_machine_dir();
 
 // Creates the demo machine in `dir` unless a machine is already there: Windows XP in the given
-// language, with a KVT30-J data card on COM3. Returns true when it created one. Throws
-// MachineError.
+// language, with a KVT30-J data card on COM3 and a dial-up service that lets the account
+// "qenvora" (password "qenvora") in. Returns true when it created one. Throws MachineError.
 bool ensure_demo_machine(const std::filesystem::path& dir, platform::Language language);
 
 }  // namespace nimbra::sim

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "ras_fixture.h"
+
+namespace nimbra::test {
+namespace {
+
+using namespace platform;
+using sim::WindowsVersion;
+
+HRASCONN connect(RasMachine& m) {
+  HRASCONN handle = 0;
+  if (m.dial("qenvora", "qenvora", handle) != 0) return 0;
+  m.machine().run_for(10000);
+  return handle;
+}
+
+TEST(RasConnections, SurviveANewMachineOnTheSameDirectory) {
+  // A connection stays up when the program's machine is opened again, keeps its handle, and a
+  // later call gets a different handle.
+  RasMachine m;
+  m.provision();
+  const HRASCONN handle = connect(m);
+  ASSERT_NE(handle, 0u);
+
+  sim::Machine again(m.dir());
+  Ras& ras = again.start_process().ras();
+  std::vector<uint8_t> buffer(64);
+  bytes::put_u32(buffer, 0, 32);
+  uint32_t size = 64;
+  uint32_t count = 0;
+  ASSERT_EQ(ras.RasEnumConnectionsA(buffer, size, count), 0u);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(bytes::get_u32(buffer, 4), handle);
+  EXPECT_EQ(ras.RasHangUpA(handle), 0u);
+  EXPECT_TRUE(m.service().connections().empty());
+  EXPECT_NE(connect(m), handle);
+}
+
+TEST(RasConnections, EnumeratesInTheFamilysLayout) {
+  // Two connections fill the two-record buffer in the family's layout: 32-byte records with a
+  // 21-byte entry name on NT, 412-byte records with device type and name on 9x.
+  struct Row {
+    WindowsVersion windows;
+    uint32_t record;
+  };
+  for (const Row row : {Row{WindowsVersion::XP, 32}, Row{WindowsVersion::Win98, 412}}) {
+    RasMachine m("[dialup]\nother_connections = ISP1\n", row.windows);
+    m.provision();
+    const HRASCONN handle = connect(m);
+    std::vector<uint8_t> buffer(2 * row.record, 0xEE);
+    bytes::put_u32(buffer, 0, row.record);
+    uint32_t size = 2 * row.record;
+    uint32_t count = 0;
+    ASSERT_EQ(m.ras().RasEnumConnectionsA(buffer, size, count), 0u);
+    ASSERT_EQ(count, 2u);
+    EXPECT_EQ(size, 2 * row.record);
+    std::vector<uint8_t> second(buffer.begin() + row.record, buffer.end());
+    EXPECT_EQ(bytes::get_u32(second, 0), row.record);
+    EXPECT_EQ(bytes::get_u32(second, 4), handle);
+    EXPECT_EQ(bytes::get_field(second, 8, 9), std::string("KVAUTODL\0", 9));
+    EXPECT_EQ(bytes::get_cstr(buffer, 8, 21), "ISP1");
+    if (row.record == 412) {
+      EXPECT_EQ(bytes::get_cstr(second, 265, 17), "modem");
+      EXPECT_EQ(bytes::get_cstr(second, 282, 129), kKvt30Device);
+    }
+    EXPECT_EQ(second.back(), 0);
+  }
+}
+
+TEST(RasConnections, ThreeConnectionsDoNotFitTwoRecords) {
+  // With two other entries up, the call of KVAUTODL makes three connections: a two-record
+  // buffer is too small and RAS names the size needed; a fourth call finds no free line.
+  RasMachine m("[dialup]\nother_connections = ISP1, ISP2\nmax_connections = 3\n");
+  m.provision();
+  ASSERT_NE(connect(m), 0u);
+  std::vector<uint8_t> buffer(64);
+  bytes::put_u32(buffer, 0, 32);
+  uint32_t size = 64;
+  uint32_t count = 0;
+  EXPECT_EQ(m.ras().RasEnumConnectionsA(buffer, size, count), ERROR_BUFFER_TOO_SMALL);
+  EXPECT_EQ(size, 96u);
+
+  RasMachine full("[dialup]\nother_connections = ISP1, ISP2\nmax_connections = 2\n");
+  full.provision();
+  HRASCONN handle = 0;
+  EXPECT_EQ(full.dial("qenvora", "qenvora", handle), ERROR_PORT_NOT_AVAILABLE);
+}
+
+TEST(RasConnections, EnumerationChecksTheRecordSize) {
+  // A buffer whose first size field is not the family's record size is refused.
+  RasMachine m;
+  std::vector<uint8_t> buffer(824);
+  bytes::put_u32(buffer, 0, 412);
+  uint32_t size = 824;
+  uint32_t count = 0;
+  EXPECT_EQ(m.ras().RasEnumConnectionsA(buffer, size, count), ERROR_INVALID_SIZE);
+}
+
+TEST(RasConnections, HangUpEndsOnlyKnownConnections) {
+  // Hanging up a connection ends it; an unknown handle is ERROR_INVALID_HANDLE, and ending all
+  // of them reports how many were up.
+  RasMachine m("[dialup]\nother_connections = ISP1\n");
+  m.provision();
+  const HRASCONN handle = connect(m);
+  EXPECT_EQ(m.ras().RasHangUpA(0x1234), ERROR_INVALID_HANDLE_RAS);
+  EXPECT_EQ(m.ras().RasHangUpA(handle), 0u);
+  ASSERT_EQ(m.service().connections().size(), 1u);
+  EXPECT_EQ(m.service().connections()[0].entry, "ISP1");
+  EXPECT_EQ(m.service().hang_up_all(), 1u);
+  EXPECT_TRUE(m.service().connections().empty());
+}
+
+TEST(RasErrorText, InTheMachinesLanguage) {
+  // Error texts come in the machine's language and code page, cut to the buffer; a code the
+  // service does not know gives an empty text.
+  RasMachine en;
+  RasMachine ja("", WindowsVersion::XP, Language::Japanese);
+  char buffer[255];
+  ASSERT_EQ(en.ras().RasGetErrorStringA(691, buffer), 0u);
+  EXPECT_EQ(std::string(buffer),
+            "Access was denied because the user name or password is not valid on the domain.");
+  ASSERT_EQ(ja.ras().RasGetErrorStringA(668, buffer), 0u);
+  EXPECT_EQ(std::string(buffer), to_ansi("接続が切れました。", CodePage::Japanese));
+  char small[8];
+  ASSERT_EQ(en.ras().RasGetErrorStringA(668, small), 0u);
+  EXPECT_EQ(std::string(small), "The con");
+  EXPECT_NE(en.ras().RasGetErrorStringA(4242, buffer), 0u);
+  EXPECT_EQ(buffer[0], '\0');
+}
+
+}  // namespace
+}  // namespace nimbra::test
