@@ -1,0 +1,250 @@
+#include "dialup/redial.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "connecting_scenario.h"
+#include "dialup/status_lamp.h"
+
+namespace nimbra::dialup {
+namespace {
+
+using scenario::press;
+using scenario::status;
+using scenario::StatusRecorder;
+using scenario::text;
+using test::Program;
+using test::TestMachine;
+
+// Only the default account gets in; the program dials with another.
+constexpr std::string_view kServiceAccounts = "\n[dialup]\naccept = qenvora:qenvora\n";
+
+Program& start_with_wrong_password(TestMachine& m) {
+  scenario::write_settings(m, {.password = "wrong-password"});
+  auto& p = m.start();
+  p.form().RedialCheck.value = 1;
+  return p;
+}
+
+size_t error_boxes(Program& p, int32_t code) {
+  const std::string head = text(p, 109) + shell::compose_number(code) + "):";
+  return static_cast<size_t>(std::count_if(
+      p.boxes().begin(), p.boxes().end(), [&](const auto& b) { return b.text.starts_with(head); }));
+}
+
+// The countdown text puts the numbers with their sign blanks between the catalogue pieces.
+TEST(Redial, CountdownText) {
+  EXPECT_EQ(countdown_text(shell::Catalogue(platform::Language::English), 1, 10, 5),
+            "Redialing ( 1/ 10) will started after  5seconds");
+  EXPECT_EQ(countdown_text(shell::Catalogue(platform::Language::Japanese), 3, 10, 1),
+            "リダイヤル( 3/ 10)まで 1秒");
+  EXPECT_EQ(countdown_text(shell::Catalogue(platform::Language::English), 1, -2, 5),
+            "Redialing ( 1/-2) will started after  5seconds");
+}
+
+// The lamp's colour for each connection state, in the controls' 0x00BBGGRR form.
+TEST(Redial, LampColours) {
+  EXPECT_EQ(lamp_color(0), 0x000000u);
+  EXPECT_EQ(lamp_color(1), 0x00FF00u);
+  EXPECT_EQ(lamp_color(2), 0x0080FFu);
+  EXPECT_EQ(lamp_color(3), 0xFF00FFu);
+  EXPECT_EQ(lamp_color(4), 0x0000FFu);
+  EXPECT_EQ(lamp_color(5), std::nullopt);
+  EXPECT_EQ(lamp_color(-1), std::nullopt);
+}
+
+// A refused login shows the RAS error titled with the product name, hangs up, counts five
+// seconds down and dials again.
+TEST(Redial, AuthenticationFailureRedials) {
+  TestMachine m(test::with_card(), kServiceAccounts);
+  auto& p = start_with_wrong_password(m);
+  press(p, p.form().CmdConnect);
+  StatusRecorder recorder(m, p);
+  m.run_for(p, 4'000);  // the call fails in authentication; the countdown follows at once
+  ASSERT_EQ(p.boxes().size(), 1u);
+  EXPECT_EQ(p.boxes()[0].text, "ERROR (Code- 691):" + scenario::session(p).ErrMsg(691));
+  EXPECT_FALSE(scenario::session(p).ErrMsg(691).empty());
+  EXPECT_EQ(p.boxes()[0].title, "Nimbra");
+  m.run_for(p, 12'000);
+
+  const auto texts = recorder.texts();
+  const auto first =
+      std::find(texts.begin(), texts.end(), "Redialing ( 1/ 10) will started after  5seconds");
+  ASSERT_NE(first, texts.end());
+  const std::vector<std::string> countdown(first, first + 6);
+  EXPECT_EQ(countdown, (std::vector<std::string>{
+                           "Redialing ( 1/ 10) will started after  5seconds",
+                           "Redialing ( 1/ 10) will started after  4seconds",
+                           "Redialing ( 1/ 10) will started after  3seconds",
+                           "Redialing ( 1/ 10) will started after  2seconds",
+                           "Redialing ( 1/ 10) will started after  1seconds",
+                           text(p, 134),
+                       }));
+  const auto& changes = recorder.changes();
+  const auto at = [&](size_t i) {
+    return changes[static_cast<size_t>(first - texts.begin()) + i].at;
+  };
+  EXPECT_EQ(at(1) - at(0), 1000u);
+  EXPECT_EQ(at(4) - at(0), 4000u);
+  EXPECT_EQ(error_boxes(p, 691), 2u) << "the redial failed the same way";
+  EXPECT_EQ(p.app->RedialCount, 2) << "and its countdown has run too";
+}
+
+// Stop during the countdown shows "Disconnected." at once, dials nothing and frees Close.
+TEST(Redial, StopEndsTheCountdown) {
+  TestMachine m(test::with_card(), kServiceAccounts);
+  auto& p = start_with_wrong_password(m);
+  press(p, p.form().CmdConnect);
+  StatusRecorder recorder(m, p);
+  // The call fails after about three seconds and hangs up for one; the countdown then runs.
+  uint64_t clicked_at = 0;
+  m.machine().scheduler().after(5'500, sim::Scheduler::Lane::Window, [&] {
+    clicked_at = scenario::now(m);
+    press(p, p.form().CmdStop);
+  });
+  m.run_for(p, 20'000);
+  const auto& changes = recorder.changes();
+  ASSERT_GE(changes.size(), 2u);
+  EXPECT_TRUE(changes[changes.size() - 2].text.starts_with("Redialing ( 1/ 10)"));
+  EXPECT_EQ(changes.back().text, text(p, 145));
+  EXPECT_LE(changes.back().at - clicked_at, 10u) << "shown at once";
+  EXPECT_EQ(error_boxes(p, 691), 1u) << "no second dial";
+  EXPECT_EQ(m.machine().dialup().calls_in_progress(), 0u);
+  EXPECT_FALSE(p.app->RedialArmed);
+  EXPECT_EQ(p.app->RedialCount, 1);
+  EXPECT_TRUE(p.form().CmdCancel.enabled);
+  EXPECT_TRUE(p.form().CmdConnect.enabled);
+  EXPECT_FALSE(p.form().CmdStop.enabled);
+}
+
+// One run redials ten times at most; after that a failure only counts, even when a call
+// connected in between.
+TEST(Redial, TenRedialsPerRun) {
+  TestMachine m(test::with_card(), kServiceAccounts);
+  auto& p = start_with_wrong_password(m);
+  press(p, p.form().CmdConnect);
+  m.run_for(p, 200'000);
+  EXPECT_EQ(error_boxes(p, 691), 11u) << "the first call and ten redials";
+  EXPECT_EQ(p.app->RedialCount, 11);
+  EXPECT_EQ(m.machine().dialup().calls_in_progress(), 0u);
+
+  p.form().PassTxt.text = std::string("qenvora");
+  press(p, p.form().CmdConnect);
+  m.run_for(p, 10'000);
+  ASSERT_EQ(status(p), text(p, 146));
+  press(p, p.form().CmdDiscnct);
+
+  p.form().PassTxt.text = std::string("wrong-password");
+  press(p, p.form().CmdConnect);
+  m.run_for(p, 60'000);
+  EXPECT_EQ(error_boxes(p, 691), 12u) << "no redial after the tenth";
+  EXPECT_EQ(p.app->RedialCount, 12);
+  EXPECT_TRUE(p.form().CmdConnect.enabled);
+}
+
+// No trials: an error never redials but still counts. No wait: the redial dials at once.
+TEST(Redial, ZeroTrialsAndZeroWait) {
+  {
+    TestMachine m(test::with_card(), kServiceAccounts);
+    auto& p = start_with_wrong_password(m);
+    p.form().AutoDialTxt[0].text = std::string("0");
+    press(p, p.form().CmdConnect);
+    m.run_for(p, 30'000);
+    EXPECT_EQ(error_boxes(p, 691), 1u);
+    EXPECT_EQ(p.app->RedialCount, 1);
+  }
+  {
+    TestMachine m(test::with_card(), kServiceAccounts);
+    auto& p = start_with_wrong_password(m);
+    p.form().AutoDialTxt[0].text = std::string("1");
+    p.form().AutoDialTxt[1].text = std::string("-3");
+    EXPECT_EQ(p.form().AutoDialTxt[1].text.get(), "0");
+    press(p, p.form().CmdConnect);
+    StatusRecorder recorder(m, p);
+    m.run_for(p, 30'000);
+    EXPECT_EQ(error_boxes(p, 691), 2u);
+    for (const auto& t : recorder.texts()) EXPECT_FALSE(t.starts_with("Redialing")) << t;
+  }
+}
+
+// The boxes' texts become the session's numbers: leading number only, negatives shown as "0",
+// halves to even, and numbers beyond 32 bits held at the ends of the range.
+TEST(Redial, BoxesSetTrialsAndWait) {
+  struct Row {
+    std::string typed;
+    std::string shown;
+    int32_t value;
+  };
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  const Row rows[] = {
+      {"7", "7", 7},
+      {" 12 trials", " 12 trials", 12},
+      {"2.5", "2.5", 2},
+      {"3.5", "3.5", 4},
+      {"", "", 0},
+      {"abc", "abc", 0},
+      {"-5", "0", 0},
+      {"-0.4", "0", 0},
+      {"1e3", "1e3", 1000},
+      {"99999999999", "99999999999", kMax},
+      {"-99999999999", "0", 0},
+      {"1e400", "1e400", kMax},
+  };
+  TestMachine m;
+  scenario::write_settings(m, {});
+  auto& p = m.start();
+  VBRas32& s = scenario::session(p);
+  EXPECT_EQ(s.m_AutoDial, 10) << "the session keeps its own numbers until a box changes";
+  EXPECT_EQ(s.m_AutoDialWait, 5);
+  for (const Row& r : rows) {
+    for (int index : {0, 1}) {
+      p.form().AutoDialTxt[index].text = std::string("placeholder");
+      p.form().AutoDialTxt[index].text = r.typed;
+      EXPECT_EQ(p.form().AutoDialTxt[index].text.get(), r.shown) << index << ": " << r.typed;
+      EXPECT_EQ(index == 0 ? s.m_AutoDial : s.m_AutoDialWait, r.value) << index << ": " << r.typed;
+    }
+  }
+}
+
+// A connection of the entry made by another dialler turns the lamp green within one tick and
+// disables the measurement; when it goes, the lamp turns black again.
+TEST(Redial, LampFollowsConnectionsMadeElsewhere) {
+  TestMachine m;
+  scenario::write_settings(m, {});
+  auto& p = m.start();
+  m.run_for(p, 200);
+  EXPECT_EQ(p.form().StatusLump.back_color.get(), lamp::kBlack);
+  EXPECT_TRUE(p.form().CmdAnalyze.enabled);
+  EXPECT_FALSE(p.form().CmdStop.enabled);
+
+  sim::DialParams params;
+  params.entry = "KVAUTODL";
+  platform::HRASCONN handle = 0;
+  ASSERT_EQ(m.machine().dialup().dial(params, {}, nullptr, handle), 0u);
+  m.run_for(p, 100);
+  EXPECT_EQ(p.form().StatusLump.back_color.get(), lamp::kGreen);
+  EXPECT_FALSE(p.form().CmdAnalyze.enabled);
+  EXPECT_EQ(p.app->ConnState, 1);
+
+  m.machine().dialup().hang_up(handle);
+  m.run_for(p, 100);
+  EXPECT_EQ(p.form().StatusLump.back_color.get(), lamp::kBlack);
+  EXPECT_EQ(p.app->ConnState, 0);
+}
+
+// While measuring, a tick paints the lamp magenta and leaves the measure button usable.
+TEST(Redial, LampWhileMeasuring) {
+  TestMachine m;
+  scenario::write_settings(m, {});
+  auto& p = m.start();
+  p.app->ConnState = 3;
+  p.form().CmdAnalyze.enabled = false;
+  m.run_for(p, 100);
+  EXPECT_EQ(p.form().StatusLump.back_color.get(), lamp::kMagenta);
+  EXPECT_TRUE(p.form().CmdAnalyze.enabled);
+}
+
+}  // namespace
+}  // namespace nimbra::dialup
