@@ -26,6 +26,7 @@ class InputKernel : public platform::Kernel {
   }
   uint32_t GetACP() override { return base_.GetACP(); }
   std::string program_directory() override { return base_.program_directory(); }
+  std::string temp_directory() override { return base_.temp_directory(); }
   void Sleep(uint32_t ms) override { base_.Sleep(ms); }
   uint64_t tick_count_ms() override { return base_.tick_count_ms(); }
   platform::LocalDateTime local_now() override { return base_.local_now(); }
@@ -49,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::Process& process = fuzz::fuzz_process();
   platform::Platform& base = process.platform();
   InputKernel kernel(base.kernel, std::span<const uint8_t>(data, size));
-  platform::Platform services{kernel, base.registry, base.runtime, base.window, base.comm,
-                               base.ras};
+  platform::Platform services{kernel,    base.registry, base.runtime, base.window,
+                              base.comm, base.ras,      base.shell};
   shell::AppContext app(services);
   app.WinDir = "C:\\WINDOWS";
   const bool read = shell::read_custom_file(app) == 0;

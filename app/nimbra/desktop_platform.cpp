@@ -46,6 +46,7 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
               {[this] { return sim::ras_modems(registry_.snapshot(), config_); },
                [this](int16_t port) { return open_port_for_call(config_, port); }}),
       ras_(dialup_, window_),
-      services_{kernel_, registry_, runtime_, window_, comm_, ras_} {}
+      shell_([this](std::string_view path) { return kernel_.host_path(path); }),
+      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_} {}
 
 }  // namespace nimbra::app

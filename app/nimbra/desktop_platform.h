@@ -2,20 +2,22 @@
 // real time, the Qt window toolkit and runtime, and real serial ports. A machine whose card has
 // no real device behind its port gets the card simulator on a pseudo-terminal there; dial-up
 // goes to the machine's simulated dial-up service, whose calls walk their states in real time.
+// The shell is the desktop's own: the user's browser and mail program are the ones started.
 #pragma once
 
 #include <filesystem>
 #include <memory>
 
 #include "platform/file_registry.h"
+#include "platform/linux/linux_shell.h"
 #include "platform/linux/serial_comm.h"
 #include "platform/linux/system_clock.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_runtime.h"
 #include "platform/qt/qt_task_timer.h"
 #include "platform/qt/qt_window.h"
-#include "platform/sim/machine_config.h"
 #include "platform/sim/dialup_service.h"
+#include "platform/sim/machine_config.h"
 #include "platform/sim/machine_kernel.h"
 #include "platform/sim/pty_card.h"
 #include "platform/sim/sim_ras.h"
@@ -45,6 +47,7 @@ class DesktopPlatform {
   qt::QtTaskTimer task_timer_;
   sim::DialupService dialup_;
   sim::SimRas ras_;
+  lnx::LinuxShell shell_;
   platform::Platform services_;
 };
 

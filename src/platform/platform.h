@@ -6,6 +6,7 @@
 #include "platform/ras.h"
 #include "platform/registry.h"
 #include "platform/runtime.h"
+#include "platform/shell.h"
 #include "platform/window.h"
 
 namespace nimbra::platform {
@@ -17,6 +18,7 @@ struct Platform {
   Window& window;
   Comm& comm;
   Ras& ras;
+  Shell& shell;
 };
 
 }  // namespace nimbra::platform

@@ -43,7 +43,8 @@ Process::Process(Machine& machine)
       runtime_(machine.config(), machine.instances()),
       comm_(machine.ports()),
       ras_(machine.dialup(), window_),
-      platform_{machine.kernel(), machine.registry(), runtime_, window_, comm_, ras_} {}
+      shell_(machine.config(), machine.kernel()),
+      platform_{machine.kernel(), machine.registry(), runtime_, window_, comm_, ras_, shell_} {}
 
 Machine::Machine(const std::filesystem::path& dir)
     : config_(MachineConfig::load(dir)),

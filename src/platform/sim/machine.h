@@ -18,6 +18,7 @@
 #include "platform/sim/sim_ports.h"
 #include "platform/sim/sim_ras.h"
 #include "platform/sim/sim_runtime.h"
+#include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_window.h"
 #include "platform/sim/virtual_clock.h"
 
@@ -37,12 +38,14 @@ class Process {
   SimRuntime& runtime() { return runtime_; }
   SimComm& comm() { return comm_; }
   SimRas& ras() { return ras_; }
+  SimShell& shell() { return shell_; }
 
  private:
   SimWindow window_;
   SimRuntime runtime_;
   SimComm comm_;
   SimRas ras_;
+  SimShell shell_;
   platform::Platform platform_;
 };
 
