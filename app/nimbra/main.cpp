@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <exception>
 
+#include "accel/accel_install.h"
 #include "desktop_platform.h"
 #include "detect/modem_detection.h"
+#include "dialup/dialup_install.h"
 #include "platform/linux/locale_language.h"
 #include "platform/sim/machine_location.h"
 #include "screenshot.h"
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
     install_toolkit_translation(qapp, desktop.services().runtime.ui_language());
     shell::AppContext context(desktop.services());
     detect::install_modem_detection(context);
+    accel::install_accel(context);
+    dialup::install_dialup(context);
     shell::Main(context);
     if (!screenshot.isEmpty()) app::take_screenshot_when_shown(screenshot, 1500);
     if (!page_prefix.isEmpty()) app::take_page_screenshots_when_shown(page_prefix, 1500);

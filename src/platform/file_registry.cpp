@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/file_io.h"
+#include "platform/ini_file.h"
 #include "platform/reg_file.h"
 
 namespace nimbra::platform {
@@ -65,6 +66,28 @@ bool is_single_text(uint32_t type) {
 
 std::string_view as_text(std::span<const uint8_t> bytes) {
   return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+constexpr uint32_t kKeyCreateSubKey = 0x0004;
+
+// The names of a key path; empty names (a doubled or trailing separator) do not count.
+std::vector<std::string_view> key_names(std::string_view path) {
+  std::vector<std::string_view> names;
+  while (!path.empty()) {
+    const size_t end = std::min(path.find('\\'), path.size());
+    if (end > 0) names.push_back(path.substr(0, end));
+    path.remove_prefix(std::min(end + 1, path.size()));
+  }
+  return names;
+}
+
+// True when `path` is `key` or lies below it.
+bool is_at_or_below(std::string_view path, std::string_view key) {
+  const auto names = key_names(path);
+  const auto key_parts = key_names(key);
+  if (key_parts.empty() || key_parts.size() > names.size()) return false;
+  return std::equal(key_parts.begin(), key_parts.end(), names.begin(),
+                    [](std::string_view a, std::string_view b) { return iequals(a, b); });
 }
 
 }  // namespace
@@ -140,7 +163,7 @@ int32_t FileRegistry::change_key(
     HKEY key, const std::function<int32_t(RegistryStore&, const std::string&)>& change) {
   const OpenKey* open = open_key(key);
   if (open == nullptr) return ERROR_INVALID_HANDLE;
-  if ((open->access & kKeySetValue) == 0) return ERROR_ACCESS_DENIED;
+  if ((open->access & kKeySetValue) == 0 || write_denied(open->path)) return ERROR_ACCESS_DENIED;
   const std::string path = open->path;
   return commit([&](RegistryStore& store) {
     return store.key_exists(path) ? change(store, path) : kErrorKeyDeleted;
@@ -167,6 +190,15 @@ int32_t FileRegistry::commit(const std::function<int32_t(RegistryStore&)>& chang
   return ERROR_SUCCESS;
 }
 
+void FileRegistry::deny_write(std::string key_path) {
+  write_denied_.push_back(std::move(key_path));
+}
+
+bool FileRegistry::write_denied(std::string_view path) const {
+  return std::any_of(write_denied_.begin(), write_denied_.end(),
+                     [&](const std::string& key) { return is_at_or_below(path, key); });
+}
+
 const FileRegistry::OpenKey* FileRegistry::open_key(HKEY key) const {
   const auto it = handles_.find(key);
   return it == handles_.end() ? nullptr : &it->second;
@@ -188,6 +220,9 @@ int32_t FileRegistry::RegOpenKeyExA(HKEY root, std::string_view subkey, uint32_t
   refresh_for_read();
   if (!RegistryStore::key_path_error(path).empty() || !store_.key_exists(path)) {
     return ERROR_FILE_NOT_FOUND;
+  }
+  if ((access & (kKeySetValue | kKeyCreateSubKey)) != 0 && write_denied(path)) {
+    return ERROR_ACCESS_DENIED;
   }
   while (handles_.contains(next_handle_)) {
     next_handle_ =

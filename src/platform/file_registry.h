@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "platform/registry.h"
@@ -57,6 +58,11 @@ class FileRegistry final : public Registry {
   RegistryStore snapshot();
   bool modify(const std::function<void(RegistryStore&)>& change);
 
+  // For simulated machines: the key `key_path` (long root name, "HKEY_CURRENT_USER\...") and
+  // every key below it refuse writes, as keys whose permissions forbid them do: opening one
+  // for writing, and any change through an open handle, give ERROR_ACCESS_DENIED.
+  void deny_write(std::string key_path);
+
  private:
   // What identifies one version of the file: a replaced file has a new inode or times.
   struct FileStamp {
@@ -83,6 +89,7 @@ class FileRegistry final : public Registry {
                      const std::function<int32_t(RegistryStore&, const std::string&)>& change);
   int32_t commit(const std::function<int32_t(RegistryStore&)>& change);
   const OpenKey* open_key(HKEY key) const;
+  bool write_denied(std::string_view path) const;
   std::string to_utf8(std::string_view ansi) const;
   std::string to_code_page(std::string_view utf8) const;
 
@@ -94,6 +101,7 @@ class FileRegistry final : public Registry {
   std::string last_error_;           // why the last reload failed
   std::map<HKEY, OpenKey> handles_;  // predefined roots and open keys
   HKEY next_handle_ = 0;
+  std::vector<std::string> write_denied_;  // key paths
 };
 
 }  // namespace nimbra::platform

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 
 #include "platform/platform.h"
@@ -12,6 +14,10 @@
 #include "shell/custom_record.h"
 #include "shell/main_form.h"
 #include "shell/settings_record.h"
+
+namespace nimbra::dialup {
+class VBRas32;  // the RAS session object; the shell only holds it
+}  // namespace nimbra::dialup
 
 namespace nimbra::shell {
 
@@ -24,6 +30,28 @@ struct DetectedModem {
 
 inline constexpr size_t kModemSlots = 11;
 inline constexpr size_t kRegBufferSize = 257;
+
+// One ready-made per-connection proxy value: zero-filled bytes, of which the first `length` are
+// what is written to the registry.
+struct ProxyBlob {
+  std::array<uint8_t, kRegBufferSize> bytes{};
+  uint32_t length = 0;
+  std::span<const uint8_t> value() const { return {bytes.data(), length}; }
+};
+
+struct AppContext;
+using StartupStep = std::function<void(AppContext&)>;
+
+// What start-up and the page switch ask of the dial-up subsystem, which builds on the shell;
+// dialup::install_dialup sets every step before Main runs.
+struct DialupSteps {
+  StartupStep select_first_plan;          // load step 10
+  StartupStep provision_entry;            // load step 13
+  StartupStep create_ras_session;         // load step 14
+  StartupStep show_connection_state;      // load step 15
+  StartupStep put_session_modem_first;    // load step 16
+  StartupStep show_connection_on_switch;  // page switch step 1
+};
 
 struct AppContext {
   explicit AppContext(platform::Platform& services)
@@ -45,6 +73,10 @@ struct AppContext {
   // Modem detection (start-up step 8). It belongs to the detection subsystem, which builds on
   // the shell, so the entry wiring sets it before Main runs.
   std::function<void(AppContext&)> detect_modems;
+  // Likewise the dial-up steps, and the proxy values built by the entry (step 3), which belong
+  // to the accelerator subsystem.
+  DialupSteps dialup;
+  StartupStep build_proxy_blobs;
 
   std::string WinDir;
   bool CustomPresent = false;
@@ -59,6 +91,16 @@ struct AppContext {
   int16_t LastPortRead = 0;  // the port most recently parsed from a PortName value
   shell::SettingsRecord SettingsRecord;
   std::array<uint8_t, kRegBufferSize> RegBuffer{};
+  ProxyBlob ProxyBlobDrift;
+  ProxyBlob ProxyBlobBreeze;
+  ProxyBlob ProxyBlobZephyr;
+  ProxyBlob ProxyBlobQPost;
+  ProxyBlob ProxyBlobNone;
+  std::array<std::string, 2> AccessPoints;  // the plan's main number, the renewal number
+  // Shared only in form: the shell cannot see the session's type, so it cannot own it alone.
+  std::shared_ptr<dialup::VBRas32> RasSession;
+  // 0 idle, 1 connected, 2 dialling, 3 measuring, 4 hanging up.
+  int32_t ConnState = 0;
 };
 
 }  // namespace nimbra::shell

@@ -92,6 +92,7 @@ void place_frames(AppContext& app) {
 
 void switch_page(AppContext& app) {
   MainForm& form = app.main_form;
+  app.dialup.show_connection_on_switch(app);
   form.Frames[form.KorvoTab.selected - 1].bring_to_front();
   form.CmdApply.enabled = false;
 }

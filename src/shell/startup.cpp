@@ -68,6 +68,7 @@ void refuse_unsupported_windows(AppContext& app) {
 void Main(AppContext& app) {
   read_windows_directory(app);
   read_custom_file(app);
+  app.build_proxy_blobs(app);
   if (!app.CustomPresent) {
     app.MtuValue = 1500;
     app.RwinValue = 17520;
@@ -88,7 +89,12 @@ void main_form_load(AppContext& app) {
   if (app.OsCode == 0) fail_with_message(app, 110);
   app.detect_modems(app);
   load_ini_up(app);
+  app.dialup.select_first_plan(app);
   default_empty_credentials(app);
+  app.dialup.provision_entry(app);
+  app.dialup.create_ras_session(app);
+  app.dialup.show_connection_state(app);
+  app.dialup.put_session_modem_first(app);
   if (app.CustomPresent) apply_custom_record(app);
   place_frames(app);
   refuse_unsupported_windows(app);
@@ -98,6 +104,7 @@ void main_form_load(AppContext& app) {
 void main_form_unload(AppContext& app) {
   app.platform.window.detach(app.main_form);
   app.main_window = 0;
+  app.RasSession.reset();
 }
 
 }  // namespace nimbra::shell

@@ -1,6 +1,8 @@
 #include "nimbra_test/test_machine.h"
 
+#include "accel/accel_install.h"
 #include "detect/modem_detection.h"
+#include "dialup/dialup_install.h"
 #include "platform/file_io.h"
 #include "platform/sim/machine_config.h"
 #include "shell/startup.h"
@@ -26,6 +28,8 @@ Program& TestMachine::start() {
   auto program = std::make_unique<Program>(
       Program{process, std::make_unique<shell::AppContext>(process.platform())});
   detect::install_modem_detection(*program->app);
+  accel::install_accel(*program->app);
+  dialup::install_dialup(*program->app);
   program->handle([&] { shell::Main(*program->app); });
   programs_.push_back(std::move(program));
   return *programs_.back();

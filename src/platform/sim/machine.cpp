@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "platform/sim/card_settings.h"
+#include "platform/sim/registry_permissions.h"
 
 namespace nimbra::sim {
 
@@ -55,7 +56,9 @@ Machine::Machine(const std::filesystem::path& dir)
       task_timer_(scheduler_),
       dialup_(config_, task_timer_, clock_,
               {[this] { return ras_modems(registry_.snapshot(), config_); },
-               [this](int16_t port) { return open_port_for_call(ports_, port); }}) {}
+               [this](int16_t port) { return open_port_for_call(ports_, port); }}) {
+  apply_registry_permissions(config_.ini, registry_);
+}
 
 Process& Machine::start_process() {
   processes_.push_back(std::make_unique<Process>(*this));

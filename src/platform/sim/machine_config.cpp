@@ -5,6 +5,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_registry.h"
+#include "platform/sim/installed_browser.h"
 #include "platform/sim/installed_hardware.h"
 
 namespace nimbra::sim {
@@ -147,6 +148,7 @@ void create_machine(const std::filesystem::path& dir, const MachineSpec& spec) {
   platform::FileRegistry registry_file(dir / machine_files::kRegistry, spec_code_page(spec));
   if (!registry_file.modify([&spec](platform::RegistryStore& store) {
         install_hardware(store, spec.windows, spec.cards);
+        install_browser(store);
       })) {
     throw MachineError("cannot write the registry of " + dir.string());
   }

@@ -1,0 +1,23 @@
+// The remote-access records the program reads from RAS: connection records (a count and two
+// records), the device name of an entry record, and dial parameters.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "dialup/ras_records.h"
+#include "platform/bytes.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace nimbra;
+  if (size < 5) return 0;
+  const std::span<const uint8_t> input(data, size);
+  const uint32_t count = bytes::get_u32(input, 0);
+  const bool nt = (input[4] & 1) != 0;
+  const auto rest = input.subspan(5);
+  dialup::parse_connections(nt ? dialup::kConnectionsNT : dialup::kConnections9x, rest, count);
+  const auto field = dialup::device_name_field(rest, count);
+  if (bytes::get_cstr(field, 0, field.size()).size() > 129) std::abort();
+  dialup::parse_dial_params(nt ? dialup::kDialParamsNT : dialup::kDialParams9x, rest);
+  return 0;
+}

@@ -1,0 +1,9 @@
+#include "platform/sim/registry_permissions.h"
+
+namespace nimbra::sim {
+
+void apply_registry_permissions(const platform::IniFile& ini, platform::FileRegistry& registry) {
+  if (const auto key = ini.get("registry", "deny_write")) registry.deny_write(*key);
+}
+
+}  // namespace nimbra::sim

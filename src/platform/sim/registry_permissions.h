@@ -1,0 +1,14 @@
+// Registry keys a machine's user may not write, as machine.ini names them:
+//
+//   [registry]
+//   deny_write = HKEY_CURRENT_USER\Software\...   the key and every key below it
+#pragma once
+
+#include "platform/file_registry.h"
+#include "platform/ini_file.h"
+
+namespace nimbra::sim {
+
+void apply_registry_permissions(const platform::IniFile& ini, platform::FileRegistry& registry);
+
+}  // namespace nimbra::sim

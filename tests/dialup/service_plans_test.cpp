@@ -1,0 +1,152 @@
+#include "dialup/service_plans.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "accel/accel_install.h"
+#include "detect/modem_detection.h"
+#include "dialup/dialup_install.h"
+#include "nimbra_test/temp_dir.h"
+#include "nimbra_test/test_machine.h"
+#include "platform/file_io.h"
+#include "platform/sim/machine_location.h"
+#include "shell/settings_record.h"
+#include "shell/startup.h"
+
+namespace nimbra::dialup {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using test::TestMachine;
+
+constexpr char kConnections[] =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet "
+    "Settings\\Connections";
+
+Bytes stored_proxy_value(sim::Machine& machine) {
+  const auto value = machine.registry().snapshot().value(kConnections, "KVAUTODL");
+  return value ? value->data : Bytes{};
+}
+
+Bytes value_of(const shell::ProxyBlob& blob) {
+  return Bytes(blob.value().begin(), blob.value().end());
+}
+
+void save_accel_choice(TestMachine& m, int32_t choice) {
+  shell::SettingsRecord record;
+  record.PlanIndex = 1;
+  record.UserName = "qenvora";
+  record.Password = "qenvora";
+  record.AccelChoice = choice;
+  m.write_windows_file("nimbra1.dat", shell::encode_settings(record));
+}
+
+// Each plan sets its code, access points, link modes and accelerator controls, stores its proxy
+// value and saves its index.
+TEST(ServicePlans, EachPlanSetsControlsAndProxyValue) {
+  struct Row {
+    int option;
+    int32_t accel_choice;
+    const char* code;
+    const char* main_number;
+    bool multi_link, accelerator;
+    const shell::ProxyBlob shell::AppContext::*blob;
+  };
+  const Row rows[] = {
+      {0, 2, "Q300", "0570000300", false, true, &shell::AppContext::ProxyBlobNone},
+      {0, 0, "Q300", "0570000300", false, true, &shell::AppContext::ProxyBlobDrift},
+      {1, 1, "QPOST", "0570000320", false, false, &shell::AppContext::ProxyBlobQPost},
+      {2, 3, "QTIME", "0570000300", true, true, &shell::AppContext::ProxyBlobBreeze},
+  };
+  for (const Row& r : rows) {
+    TestMachine m;
+    save_accel_choice(m, r.accel_choice);
+    auto& program = m.start();
+    ASSERT_FALSE(program.ended);
+    shell::MainForm& form = program.form();
+    form.ServiceOption[r.option].value = true;
+    const std::string row = std::string(r.code) + " choice " + std::to_string(r.accel_choice);
+    EXPECT_EQ(form.ServiceLbl[0].caption.get(), r.code) << row;
+    EXPECT_EQ(program.app->AccessPoints[0], r.main_number) << row;
+    EXPECT_EQ(program.app->AccessPoints[1], "0570000390") << row;
+    EXPECT_EQ(form.AccPtCmb.items.get(), (std::vector<std::string>{r.main_number, "For extension"}))
+        << row;
+    EXPECT_EQ(form.AccPtCmb.list_index.get(), 0) << row;
+    EXPECT_EQ(form.AccMode[1].value.get(), r.multi_link) << row;
+    EXPECT_EQ(form.AccMode[0].value.get(), !r.multi_link) << row;
+    EXPECT_EQ(form.AccMode[1].visible.get(), r.multi_link) << row;
+    EXPECT_EQ(form.AccMode[1].enabled.get(), r.multi_link) << row;
+    EXPECT_EQ(form.WebAccel.visible.get(), r.accelerator) << row;
+    EXPECT_EQ(form.AccTxt.visible.get(), r.accelerator) << row;
+    EXPECT_EQ(form.NoaccTxt.visible.get(), !r.accelerator) << row;
+    EXPECT_EQ(stored_proxy_value(m.machine()), value_of((*program.app).*r.blob)) << row;
+    const auto saved = m.read_windows_file("nimbra1.dat");
+    ASSERT_TRUE(saved) << row;
+    EXPECT_EQ(shell::decode_settings(*saved).PlanIndex, r.option + 1) << row;
+    EXPECT_TRUE(program.boxes().empty()) << row;
+  }
+}
+
+// An accelerator choice outside the table writes no value, but the settings are still saved.
+TEST(ServicePlans, UnknownAcceleratorChoiceWritesNothing) {
+  TestMachine m;
+  save_accel_choice(m, 7);
+  auto& program = m.start();
+  ASSERT_FALSE(program.ended);
+  EXPECT_TRUE(stored_proxy_value(m.machine()).empty());
+  EXPECT_EQ(shell::decode_settings(*m.read_windows_file("nimbra1.dat")).AccelChoice, 7);
+}
+
+// A connections key that cannot be written gives message 116 and leaves the settings file as
+// it was, while the plan's controls still change.
+TEST(ServicePlans, UnwritableConnectionsKey) {
+  TestMachine m(test::with_card(), std::string("[registry]\ndeny_write = ") + kConnections + "\n");
+  save_accel_choice(m, 1);
+  const auto before = m.read_windows_file("nimbra1.dat");
+  auto& program = m.start();
+  ASSERT_FALSE(program.ended);
+  ASSERT_EQ(program.boxes().size(), 1u);
+  EXPECT_EQ(program.boxes()[0].text, "ERROR-013 : Unable to detect communication conditions.");
+  program.form().ServiceOption[1].value = true;
+  EXPECT_EQ(program.boxes().size(), 2u);
+  EXPECT_EQ(program.app->AccessPoints[0], "0570000320");
+  EXPECT_TRUE(stored_proxy_value(m.machine()).empty());
+  EXPECT_EQ(m.read_windows_file("nimbra1.dat"), before);
+}
+
+// The first start of a fresh demo machine stores the Breeze value under the browser's key and
+// saves the settings that start-up produced.
+TEST(ServicePlans, FreshDemoMachineAfterFirstStart) {
+  test::TempDir dir;
+  ASSERT_TRUE(sim::ensure_demo_machine(dir.path(), platform::Language::English));
+  sim::Machine machine(dir.path());
+  sim::Process& process = machine.start_process();
+  auto app = std::make_unique<shell::AppContext>(process.platform());
+  detect::install_modem_detection(*app);
+  accel::install_accel(*app);
+  install_dialup(*app);
+  shell::Main(*app);
+
+  const auto reg = platform::read_text_file(dir.path() / "registry.reg", 1 << 20);
+  ASSERT_TRUE(reg);
+  const std::string section = std::string("[") + kConnections + "]";
+  const size_t at = reg->find(section);
+  ASSERT_NE(at, std::string::npos);
+  // Breeze: version 60, counter 1, flags 3, a 36-byte proxy text.
+  EXPECT_NE(reg->find("\"KVAUTODL\"=hex:3c,00,00,00,01,00,00,00,03,00,00,00,24,00,00,00,68,74", at),
+            std::string::npos);
+  const auto saved = platform::read_file_bounded(dir.path() / "windows" / "nimbra1.dat", 4096);
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(saved->size(), shell::SettingsRecord::kSize);
+  const shell::SettingsRecord record = shell::decode_settings(*saved);
+  EXPECT_EQ(record.PlanIndex, 1);
+  EXPECT_EQ(record.AccelChoice, 1);
+  EXPECT_EQ(record.UserName, "qenvora");
+  EXPECT_EQ(record.LinkMode, 0);
+}
+
+}  // namespace
+}  // namespace nimbra::dialup
