@@ -13,6 +13,7 @@
 #include "shell/catalogue.h"
 #include "shell/custom_record.h"
 #include "shell/main_form.h"
+#include "shell/pass_form.h"
 #include "shell/settings_record.h"
 
 namespace nimbra::dialup {
@@ -59,6 +60,7 @@ struct AppContext {
   // The window's view must not outlive the controls it mirrors.
   ~AppContext() {
     if (main_window != 0) platform.window.detach(main_form);
+    if (pass_window != 0) platform.window.detach(pass_form);
   }
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
@@ -68,6 +70,8 @@ struct AppContext {
 
   MainForm main_form;
   platform::Hwnd main_window = 0;  // 0 while the main window is not loaded
+  PassForm pass_form;
+  platform::Hwnd pass_window = 0;  // 0 while the access-code window is not shown
   std::string app_title = "Nimbra";
 
   // Modem detection (start-up step 8). It belongs to the detection subsystem, which builds on
@@ -101,6 +105,7 @@ struct AppContext {
   std::shared_ptr<dialup::VBRas32> RasSession;
   // 0 idle, 1 connected, 2 dialling, 3 measuring, 4 hanging up.
   int32_t ConnState = 0;
+  int32_t FullHeight = 0;  // outer height of the placed main window, pixels
 };
 
 }  // namespace nimbra::shell

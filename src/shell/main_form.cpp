@@ -72,16 +72,16 @@ MainForm::MainForm() : Form("MainForm") {
   place(AccOption[1], 240, 600, 6120, 255);
   place(AccOption[0], 240, 900, 6120, 255);
   place(AccOption[2], 240, 1200, 6120, 255);
-  place(AccTxt, 120, 1740, 6600, 600);
+  place(AccTxt, 120, 1740, 6600, 780);
   read_only(AccTxt, true);
-  place(NoaccTxt, 120, 1740, 6600, 600);
+  place(NoaccTxt, 120, 1740, 6600, 780);
   read_only(NoaccTxt, true);
   NoaccTxt.visible = false;
-  place(InternetCache, 120, 2460, 6600, 1440);
+  place(InternetCache, 120, 2640, 6600, 1440);
   place(CheckCash, 240, 300, 6120, 255);
   place(ProgressBar1, 240, 660, 6120, 255);
   place(LabProgress, 240, 1020, 6120, 255);
-  place(List1, 120, 3960, 6600, 720);
+  place(List1, 120, 4140, 6600, 600);
   List1.visible = false;
 
   place(MtuRwinLab, 120, 120, 6600, 720);
@@ -126,12 +126,12 @@ MainForm::MainForm() : Form("MainForm") {
   place(ModemLab, 120, 2760, 1200, 255);
   place(ModemCombo, 1380, 2700, 3840, 315);
   place(CmdRenew, 5400, 2670, 1320, 375);
-  place(VersionTxt, 120, 3240, 3600, 690);
+  place(VersionTxt, 120, 3240, 3600, 780);
   read_only(VersionTxt, true);
   place(KorvoLink1, 3960, 3300, 2760, 255);
   place(KorvoLink2, 3960, 3600, 2760, 255);
-  place(Image1, 120, 3960, 600, 600);
-  place(Label1, 840, 4080, 3000, 255);
+  place(Image1, 120, 4140, 600, 600);
+  place(Label1, 840, 4320, 3000, 255);
 }
 
 }  // namespace nimbra::shell

@@ -5,6 +5,7 @@
 #include "shell/apply_button.h"
 #include "shell/option_tree.h"
 #include "shell/startup.h"
+#include "shell/window_placement.h"
 
 namespace nimbra::shell {
 
@@ -14,6 +15,7 @@ void wire_main_window(AppContext& app) {
   form.CmdCancel.on_click = [&app] { app.platform.window.end_program(); };
   form.CmdApply.on_click = [&app] { apply_current_page(app); };
   form.SettingTree.on_node_check = [&app](int index) { setting_node_checked(app, index); };
+  form.on_dbl_click = [&app] { toggle_collapse(app); };
   form.on_unload = [&app] {
     main_form_unload(app);
     app.platform.window.end_program();
@@ -91,10 +93,22 @@ void place_frames(AppContext& app) {
 }
 
 void switch_page(AppContext& app) {
-  MainForm& form = app.main_form;
   app.dialup.show_connection_on_switch(app);
-  form.Frames[form.KorvoTab.selected - 1].bring_to_front();
+  // That step enables CmdDiscnct exactly when the connection is up.
+  const bool connection_up = app.main_form.CmdDiscnct.enabled;
+  show_selected_page(app, connection_up);
+}
+
+void show_selected_page(AppContext& app, bool connection_up) {
+  MainForm& form = app.main_form;
+  const int page = form.KorvoTab.selected;
+  form.Frames[page - 1].bring_to_front();
   form.CmdApply.enabled = false;
+  if (page != 4) return;
+  // No measurement while connected: the card is busy with the call.
+  form.CmdAnalyze.enabled = !connection_up;
+  form.CmdAnalyze.visible = !connection_up;
+  form.MsureTxt.visible = connection_up;
 }
 
 }  // namespace nimbra::shell

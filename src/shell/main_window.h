@@ -14,7 +14,11 @@ void set_captions(AppContext& app);
 // Lays every page frame over the tab strip's client area and brings the first to the front.
 void place_frames(AppContext& app);
 
-// A click on a tab: shows its page; Apply starts disabled on every page.
+// A click on a tab: shows the connection state, then the selected page.
 void switch_page(AppContext& app);
+
+// Brings the selected tab's page to the front with Apply disabled; on the card page the
+// measurement button gives way to a notice while a connection is up.
+void show_selected_page(AppContext& app, bool connection_up);
 
 }  // namespace nimbra::shell

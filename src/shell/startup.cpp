@@ -8,8 +8,10 @@
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/option_tree.h"
+#include "shell/pass_form.h"
 #include "shell/settings_file.h"
 #include "shell/version_check.h"
+#include "shell/window_placement.h"
 
 namespace nimbra::shell {
 
@@ -73,7 +75,11 @@ void Main(AppContext& app) {
     app.MtuValue = 1500;
     app.RwinValue = 17520;
   }
-  main_form_load(app);
+  if (app.CustomRecord.StartLock == 1) {
+    show_pass_form(app);
+  } else {
+    main_form_load(app);
+  }
 }
 
 void main_form_load(AppContext& app) {
@@ -91,6 +97,7 @@ void main_form_load(AppContext& app) {
   load_ini_up(app);
   app.dialup.select_first_plan(app);
   default_empty_credentials(app);
+  form.Frames[0].bring_to_front();
   app.dialup.provision_entry(app);
   app.dialup.create_ras_session(app);
   app.dialup.show_connection_state(app);
@@ -98,6 +105,7 @@ void main_form_load(AppContext& app) {
   if (app.CustomPresent) apply_custom_record(app);
   place_frames(app);
   refuse_unsupported_windows(app);
+  size_and_place_main_window(app);
   form.visible = true;
 }
 

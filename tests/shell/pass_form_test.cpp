@@ -1,0 +1,115 @@
+#include "shell/pass_form.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "nimbra_test/test_machine.h"
+
+namespace nimbra::shell {
+namespace {
+
+using test::TestMachine;
+
+constexpr size_t kStartLock = 516;
+constexpr uint64_t kOneHourMs = 3600 * 1000;
+
+// A customisation file holding the start lock and nothing else.
+void lock_start(TestMachine& m, uint8_t start_lock) {
+  std::vector<uint8_t> image(1716, 0);
+  image[kStartLock] = start_lock;
+  m.write_windows_file("nimbra1.ssd", image);
+}
+
+void enter_code(test::Program& program, const std::string& code) {
+  program.app->pass_form.PassTxt.text = code;
+  program.handle([&] { program.app->pass_form.PassOK.click(); });
+}
+
+// On the 6th with the short date yyyy/MM/dd the code is the word and the zero-padded day;
+// blanks around it are accepted, anything else ends the program with message 161.
+TEST(PassForm, CodeOfTheDay) {
+  struct Row {
+    std::string typed;
+    bool opens;
+  };
+  const Row rows[] = {
+      {"qenvora06", true},  {"  qenvora06   ", true}, {"qenvora6", false},   {"06qenvora", false},
+      {"Qenvora06", false}, {"qenvora06\t", false},   {"qenvora 06", false}, {"", false},
+  };
+  for (const Row& r : rows) {
+    TestMachine m;
+    lock_start(m, 1);
+    auto& program = m.start();
+    ASSERT_TRUE(program.app->pass_form.visible);
+    ASSERT_EQ(program.app->main_window, 0u) << "the main window waits for the code";
+    EXPECT_EQ(access_code(*program.app), "qenvora06");
+    enter_code(program, r.typed);
+    EXPECT_EQ(program.ended, !r.opens) << "'" << r.typed << "'";
+    EXPECT_EQ(program.form().visible.get(), r.opens) << "'" << r.typed << "'";
+    if (r.opens) {
+      // Boxes after this one belong to the main window's start-up.
+      for (const auto& box : program.boxes()) EXPECT_NE(box.text, program.app->catalogue.text(161));
+      EXPECT_EQ(program.app->pass_window, 0u);
+      continue;
+    }
+    ASSERT_EQ(program.boxes().size(), 1u);
+    EXPECT_EQ(program.boxes()[0].text, program.app->catalogue.text(161));
+    EXPECT_EQ(program.boxes()[0].title, program.app->catalogue.text(1001));
+    EXPECT_EQ(program.boxes()[0].buttons, platform::MsgBoxButtons::Ok);
+    EXPECT_FALSE(m.read_windows_file("nimbra1.dat")) << "nothing written";
+  }
+}
+
+// The code changes at midnight: the window left open past it takes the new day's code only.
+TEST(PassForm, CodeChangesAtMidnight) {
+  for (const auto& [typed, opens] : {std::pair{"qenvora06", false}, {"qenvora07", true}}) {
+    TestMachine m;
+    lock_start(m, 1);
+    auto& program = m.start();
+    m.run_for(program, 14 * kOneHourMs + 1000);  // from 10:00 on the 6th
+    EXPECT_EQ(program.process.platform().kernel.local_now().day, 7);
+    enter_code(program, typed);
+    EXPECT_EQ(program.ended, !opens) << typed;
+  }
+}
+
+// Cancel ends the program without a message and without the main window.
+TEST(PassForm, CancelEndsSilently) {
+  TestMachine m;
+  lock_start(m, 1);
+  auto& program = m.start();
+  program.handle([&] { program.app->pass_form.PassCancel.click(); });
+  EXPECT_TRUE(program.ended);
+  EXPECT_TRUE(program.boxes().empty());
+  EXPECT_EQ(program.app->main_window, 0u);
+}
+
+// The window's fixed texts, the same in both languages, and its masked field.
+TEST(PassForm, FixedTexts) {
+  TestMachine m(test::with_card(sim::WindowsVersion::XP, platform::Language::English));
+  lock_start(m, 1);
+  const PassForm& form = m.start().app->pass_form;
+  EXPECT_EQ(form.caption.get(), "パスワードの入力");
+  EXPECT_EQ(form.Label1.caption.get(), "パスワードを入力してOKを押してください");
+  EXPECT_EQ(form.PassOK.caption.get(), "OK");
+  EXPECT_EQ(form.PassCancel.caption.get(), "キャンセル");
+  EXPECT_EQ(form.PassTxt.password_char.get(), "x");
+  EXPECT_EQ(form.PassTxt.text.get(), "");
+}
+
+// Only a start lock of 1 asks for the code.
+TEST(PassForm, OtherStartLocksAskNothing) {
+  for (const uint8_t lock : {uint8_t{0}, uint8_t{2}}) {
+    TestMachine m;
+    lock_start(m, lock);
+    auto& program = m.start();
+    EXPECT_FALSE(program.app->pass_form.visible) << int{lock};
+    EXPECT_EQ(program.app->pass_window, 0u) << int{lock};
+    EXPECT_TRUE(program.form().visible) << int{lock};
+  }
+}
+
+}  // namespace
+}  // namespace nimbra::shell
