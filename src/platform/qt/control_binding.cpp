@@ -46,7 +46,13 @@ void ControlBinding::apply_common() {
   widget_->setEnabled(control_.enabled);
   widget_->setToolTip(to_qstring(control_.tool_tip));
   const std::string& caption = control_.caption.get();
-  widget_->setAccessibleName(to_qstring(caption.empty() ? control_.name() : caption));
+  if (!caption.empty()) {
+    widget_->setAccessibleName(to_qstring(caption));
+  } else if (label_ && !label_->caption.get().empty()) {
+    widget_->setAccessibleName(to_qstring(label_->caption));
+  } else {
+    widget_->setAccessibleName(to_qstring(control_.name()));
+  }
 
   QPalette palette = widget_->palette();
   apply_colors(palette, to_qcolor(control_.back_color), to_qcolor(control_.fore_color));

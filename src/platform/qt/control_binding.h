@@ -39,6 +39,9 @@ class ControlBinding {
   // The widget, and the parent of the controls the control contains; null for a timer.
   QWidget* widget() const { return widget_; }
 
+  // The label that names this control for assistive tools when it has no caption of its own.
+  void set_label(const platform::Control* label) { label_ = label; }
+
   // Mirrors every property of the control onto the widget. The widget's signals are blocked
   // meanwhile, so a model change never comes back as user input.
   void apply();
@@ -58,6 +61,7 @@ class ControlBinding {
   platform::Control& control_;
   QWidget* widget_;
   Context context_;
+  const platform::Control* label_ = nullptr;
   uint64_t raised_z_order_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QWindow>
 #include <algorithm>
@@ -67,8 +68,35 @@ FormView::FormView(platform::Form& form, platform::Hwnd handle, const TwipScale&
     binding_of_.emplace(control, binding.get());
     bindings_.push_back(std::move(binding));
   }
+  pair_labels();
   form.set_observer(this);
   apply_form();
+}
+
+// A field without a caption is named by the label just left of it on the same line.
+void FormView::pair_labels() {
+  using platform::ControlKind;
+  for (const auto& binding : bindings_) {
+    const Control& field = binding->control();
+    const ControlKind kind = field.kind();
+    if (kind != ControlKind::TextBox && kind != ControlKind::ComboBox) continue;
+    const Control* nearest = nullptr;
+    const int field_middle = field.top + field.height / 2;
+    for (const Control* label : form_.controls()) {
+      if (label->kind() != ControlKind::Label || label->container() != field.container()) continue;
+      const bool same_line =
+          label->top <= field_middle && field_middle <= label->top + label->height;
+      const bool left_of = label->left + label->width <= field.left;
+      if (same_line && left_of && (!nearest || label->left > nearest->left)) nearest = label;
+    }
+    if (!nearest) continue;
+    binding->set_label(nearest);
+    binding->apply();
+    labelled_by_.emplace(nearest, binding.get());
+    if (auto* label = qobject_cast<QLabel*>(binding_of_.at(nearest)->widget())) {
+      label->setBuddy(binding->widget());
+    }
+  }
 }
 
 FormView::~FormView() {
@@ -88,6 +116,7 @@ void FormView::control_changed(Control& control) {
   } else if (const auto it = binding_of_.find(&control); it != binding_of_.end()) {
     it->second->apply();
   }
+  if (const auto it = labelled_by_.find(&control); it != labelled_by_.end()) it->second->apply();
 }
 
 void FormView::apply_form() {
@@ -202,6 +231,29 @@ void FormView::closeEvent(QCloseEvent* event) {
   // Unloading may have detached the form.
   if (input_open_) form_.visible = false;
   event->accept();
+}
+
+bool FormView::focusNextPrevChild(bool next) {
+  QWidget* const start = focusWidget() ? focusWidget() : this;
+  QWidget* candidate = start;
+  const qsizetype widgets = findChildren<QWidget*>().size();
+  for (qsizetype step = 0; step <= widgets; ++step) {
+    candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+    if (candidate == start) break;
+    if (takes_tab_focus(candidate)) {
+      candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FormView::takes_tab_focus(QWidget* widget) const {
+  if (!isAncestorOf(widget) || !(widget->focusPolicy() & Qt::TabFocus)) return false;
+  if (!widget->isVisibleTo(this) || !widget->isEnabled()) return false;
+  // Seen: what shows at its middle is the widget itself or one of its parts.
+  const QWidget* seen = childAt(widget->mapTo(this, widget->rect().center()));
+  return seen == widget || widget->isAncestorOf(seen);
 }
 
 void FormView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -46,6 +46,8 @@ class FormView : public QWidget, public platform::ControlObserver {
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  // Tab and Shift+Tab skip what cannot be seen, such as the controls of a page behind another.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   class DefaultProcedure : public platform::WindowProcedure {
@@ -54,6 +56,8 @@ class FormView : public QWidget, public platform::ControlObserver {
   };
 
   void apply_form();
+  void pair_labels();
+  bool takes_tab_focus(QWidget* widget) const;
   void apply_form_placement();
   void resize_outer(const QSize& outer);
   // Frame and title bar around the client area; none until a window manager has framed it.
@@ -71,6 +75,8 @@ class FormView : public QWidget, public platform::ControlObserver {
   std::optional<QSize> applied_size_;
   std::vector<std::unique_ptr<ControlBinding>> bindings_;
   std::unordered_map<const platform::Control*, ControlBinding*> binding_of_;
+  // Each label and the field it names.
+  std::unordered_map<const platform::Control*, ControlBinding*> labelled_by_;
   DefaultProcedure default_procedure_;
   platform::WindowProcedure* procedure_ = &default_procedure_;
 };

@@ -3,9 +3,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <functional>
 
 #include "platform/qt/control_widgets.h"
@@ -146,10 +148,37 @@ class OptionButtonBinding : public ControlBinding {
   platform::OptionButton& option_;
 };
 
+// A frame as the classic toolkit draws it: an etched line around the frame whose top runs
+// through the middle of the title. The frame's controls keep their places from its top left.
+class ClassicGroupBox : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const int line = metrics.height() / 2;
+    const QRect box = rect().adjusted(0, line, -2, -2);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(box);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(box.translated(1, 1));
+    if (title().isEmpty()) return;
+    constexpr int kTitleIndent = 6;
+    constexpr int kTitlePadding = 2;
+    const QRect text(kTitleIndent, 0, metrics.horizontalAdvance(title()) + 2 * kTitlePadding,
+                     metrics.height());
+    painter.fillRect(text, palette().color(QPalette::Window));
+    style()->drawItemText(&painter, text, Qt::AlignCenter, palette(), isEnabled(), title(),
+                          QPalette::WindowText);
+  }
+};
+
 class FrameBinding : public ControlBinding {
  public:
   FrameBinding(Control& frame, QWidget* parent, const Context& context)
-      : ControlBinding(frame, new QGroupBox(parent), context) {
+      : ControlBinding(frame, new ClassicGroupBox(parent), context) {
     widget()->setAutoFillBackground(true);
   }
 

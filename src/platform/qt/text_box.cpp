@@ -63,14 +63,27 @@ class LineEditBinding : public ControlBinding {
     const QString text = shown_text(box_);
     if (edit->text() != text) edit->setText(text);
     edit->setReadOnly(box_.locked);
-    edit->setEchoMode(box_.password_char.get().empty() ? QLineEdit::Normal : QLineEdit::Password);
+    apply_password_char(*edit);
   }
   void apply_colors(QPalette& palette, const QColor& back, const QColor& fore) const override {
     apply_text_colors(palette, back, fore);
   }
 
  private:
+  // The typed characters show as the box's password character, as the toolkit shows them.
+  void apply_password_char(QLineEdit& edit) {
+    const QString mask = to_qstring(box_.password_char);
+    if (mask == shown_mask_) return;
+    shown_mask_ = mask;
+    edit.setEchoMode(mask.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
+    edit.setStyleSheet(mask.isEmpty() ? QString()
+                                      : QStringLiteral("QLineEdit { lineedit-password-character: "
+                                                       "%1 }")
+                                            .arg(mask.toUcs4().value(0)));
+  }
+
   TextBox& box_;
+  QString shown_mask_;
 };
 
 class PlainTextBinding : public ControlBinding {
