@@ -2,20 +2,18 @@
 // ~/.local/share/nimbra/machine), creating the demo machine there on first start.
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QTranslator>
 #include <QMessageBox>
+#include <QTranslator>
 #include <cstdio>
 #include <exception>
 
-#include "accel/accel_install.h"
 #include "desktop_platform.h"
-#include "detect/modem_detection.h"
-#include "dialup/dialup_install.h"
 #include "platform/linux/locale_language.h"
 #include "platform/sim/machine_location.h"
 #include "screenshot.h"
 #include "shell/app_context.h"
 #include "shell/startup.h"
+#include "wiring/subsystems.h"
 
 namespace {
 
@@ -59,9 +57,7 @@ int main(int argc, char** argv) {
     app::DesktopPlatform desktop(dir);
     install_toolkit_translation(qapp, desktop.services().runtime.ui_language());
     shell::AppContext context(desktop.services());
-    detect::install_modem_detection(context);
-    accel::install_accel(context);
-    dialup::install_dialup(context);
+    app::install_subsystems(context);
     shell::Main(context);
     if (!screenshot.isEmpty()) app::take_screenshot_when_shown(screenshot, 1500);
     if (!page_prefix.isEmpty()) app::take_page_screenshots_when_shown(page_prefix, 1500);

@@ -1,11 +1,9 @@
 #include "nimbra_test/test_machine.h"
 
-#include "accel/accel_install.h"
-#include "detect/modem_detection.h"
-#include "dialup/dialup_install.h"
 #include "platform/file_io.h"
 #include "platform/sim/machine_config.h"
 #include "shell/startup.h"
+#include "wiring/subsystems.h"
 
 namespace nimbra::test {
 
@@ -27,9 +25,7 @@ Program& TestMachine::start() {
   sim::Process& process = machine_->start_process();
   auto program = std::make_unique<Program>(
       Program{process, std::make_unique<shell::AppContext>(process.platform())});
-  detect::install_modem_detection(*program->app);
-  accel::install_accel(*program->app);
-  dialup::install_dialup(*program->app);
+  app::install_subsystems(*program->app);
   program->handle([&] { shell::Main(*program->app); });
   programs_.push_back(std::move(program));
   return *programs_.back();

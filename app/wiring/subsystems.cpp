@@ -1,0 +1,15 @@
+#include "wiring/subsystems.h"
+
+#include "accel/accel_install.h"
+#include "detect/modem_detection.h"
+#include "dialup/dialup_install.h"
+
+namespace nimbra::app {
+
+void install_subsystems(shell::AppContext& app) {
+  detect::install_modem_detection(app);
+  accel::install_accel(app);
+  dialup::install_dialup(app);
+}
+
+}  // namespace nimbra::app
