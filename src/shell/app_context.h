@@ -52,6 +52,10 @@ struct DialupSteps {
   StartupStep show_connection_state;      // load step 15
   StartupStep put_session_modem_first;    // load step 16
   StartupStep show_connection_on_switch;  // page switch step 1
+  StartupStep install_window_procedure;   // load step 22
+  StartupStep start_status_timer;         // load step 23
+  StartupStep start_connect;              // load step 29, as a click of CmdConnect
+  StartupStep release_session;            // unload: the window procedure back, the session gone
 };
 
 struct AppContext {
@@ -81,6 +85,8 @@ struct AppContext {
   // to the accelerator subsystem.
   DialupSteps dialup;
   StartupStep build_proxy_blobs;
+  // Load step 21: the default browser and mail program, from the accelerator subsystem.
+  StartupStep find_client_programs;
 
   std::string WinDir;
   bool CustomPresent = false;
@@ -105,7 +111,16 @@ struct AppContext {
   std::shared_ptr<dialup::VBRas32> RasSession;
   // 0 idle, 1 connected, 2 dialling, 3 measuring, 4 hanging up.
   int32_t ConnState = 0;
+  std::string PhsNumber;  // the card's answer to ATI6, kept for the whole run
+  bool RedialArmed = false;
+  int32_t RedialCount = 0;  // redial decisions taken in this run; never reset
+  bool StopRequested = false;
+  // The main window's procedure before the program's own was put in front of it.
+  platform::WindowProcedure* PrevWndProc = nullptr;
   int32_t FullHeight = 0;  // outer height of the placed main window, pixels
+  // The default browser and mail program found at start; empty when none.
+  std::string BrowserPath;
+  std::string MailerPath;
 };
 
 }  // namespace nimbra::shell

@@ -12,7 +12,6 @@ namespace nimbra::shell {
 void wire_main_window(AppContext& app) {
   MainForm& form = app.main_form;
   form.KorvoTab.on_click = [&app] { switch_page(app); };
-  form.CmdCancel.on_click = [&app] { app.platform.window.end_program(); };
   form.CmdApply.on_click = [&app] { apply_current_page(app); };
   form.SettingTree.on_node_check = [&app](int index) { setting_node_checked(app, index); };
   form.on_dbl_click = [&app] { toggle_collapse(app); };

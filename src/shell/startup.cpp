@@ -104,15 +104,19 @@ void main_form_load(AppContext& app) {
   app.dialup.put_session_modem_first(app);
   if (app.CustomPresent) apply_custom_record(app);
   place_frames(app);
+  app.find_client_programs(app);
+  app.dialup.install_window_procedure(app);
+  app.dialup.start_status_timer(app);
   refuse_unsupported_windows(app);
   size_and_place_main_window(app);
   form.visible = true;
+  if (form.SettingTree.node(kConnectOnStart).checked) app.dialup.start_connect(app);
 }
 
 void main_form_unload(AppContext& app) {
+  app.dialup.release_session(app);
   app.platform.window.detach(app.main_form);
   app.main_window = 0;
-  app.RasSession.reset();
 }
 
 }  // namespace nimbra::shell
