@@ -14,7 +14,7 @@ void install_dialup(shell::AppContext& app) {
   shell::DialupSteps& steps = app.dialup;
   steps.select_first_plan = select_first_plan;
   steps.provision_entry = [](shell::AppContext& a) {
-    ProvisionEntry(a, a.ModemList[0].device_name);
+    ProvisionEntry(a, a.ModemList[0].device_name, SettingsReload::KeepWindow);
   };
   steps.create_ras_session = [](shell::AppContext& a) {
     a.RasSession = std::make_shared<VBRas32>(a);

@@ -12,7 +12,8 @@
 
 namespace nimbra::dialup {
 
-std::string ProvisionEntry(shell::AppContext& app, std::string_view device_name) {
+std::string ProvisionEntry(shell::AppContext& app, std::string_view device_name,
+                           SettingsReload reload) {
   platform::Ras& ras = app.platform.ras;
   const std::vector<uint8_t> entry = build_entry_record(
       static_cast<uint32_t>(app.RasEntrySize), shell::to_ansi(app, selected_access_point(app)),
@@ -21,7 +22,7 @@ std::string ProvisionEntry(shell::AppContext& app, std::string_view device_name)
     shell::fail_with_message(app, 121);
   }
   // What was typed and not applied gives way to the saved settings.
-  shell::load_ini_up(app);
+  if (reload == SettingsReload::FromFile) shell::load_ini_up(app);
   DialParams params;
   params.entry_name = std::string(kEntryName);
   params.user_name = shell::to_ansi(app, app.main_form.UserTxt.text.get());
@@ -34,7 +35,8 @@ std::string ProvisionEntry(shell::AppContext& app, std::string_view device_name)
 void CmdRenew_Click(shell::AppContext& app) {
   const int index = app.main_form.ModemCombo.list_index;
   if (index < 0 || index >= static_cast<int>(shell::kModemSlots)) return;
-  ProvisionEntry(app, app.ModemList[static_cast<size_t>(index)].device_name);
+  ProvisionEntry(app, app.ModemList[static_cast<size_t>(index)].device_name,
+                 SettingsReload::FromFile);
   shell::main_form_unload(app);
   shell::main_form_load(app);
 }

@@ -49,9 +49,11 @@ TEST(Connect, FirstStartConnectsAndQuitHangsUp) {
   EXPECT_EQ(p.app->ConnState, 1);
   EXPECT_EQ(p.app->PhsNumber, "07012345678");
   EXPECT_TRUE(entry_is_up(m));
-  // Without a settings file the browser is asked for, and this machine has none.
-  ASSERT_EQ(p.boxes().size(), 1u);
+  // Without a settings file the browser and the mail program are asked for, and this machine
+  // has neither.
+  ASSERT_EQ(p.boxes().size(), 2u);
   EXPECT_EQ(p.boxes()[0].text, text(p, 159));
+  EXPECT_EQ(p.boxes()[1].text, text(p, 160));
 
   const uint64_t before = now(m);
   press(p, p.form().CmdDiscnct);

@@ -55,6 +55,24 @@ void write_settings_without_options(TestMachine& m) {
   m.write_windows_file("nimbra1.dat", shell::encode_settings(record));
 }
 
+// A modem change rewrites the entry with the saved credentials, not with text typed and not
+// applied, and loads the window anew; a start keeps the start-up's default login.
+TEST(RasSession, ModemChangeStoresTheSavedCredentials) {
+  TestMachine m;
+  auto& program = m.start();
+  ASSERT_FALSE(program.ended);
+  auto& form = program.form();
+  form.UserTxt.text = "typed-not-applied";
+  program.handle([&] { form.CmdRenew.click(); });
+  ASSERT_FALSE(program.ended);
+  const auto entry = m.machine().dialup().phonebook().find("KVAUTODL");
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->dial.user, "qenvora");
+  EXPECT_EQ(form.UserTxt.text.get(), "qenvora");
+  EXPECT_TRUE(form.visible);
+  EXPECT_EQ(form.ModemCombo.list_index.get(), 0);
+}
+
 // The first start writes the entry for the detected card with the first access point, IP over
 // PPP and CHAP, stores the settings' credentials with it, and the session reads it back.
 TEST(RasSession, FirstStartProvisionsTheEntry) {
