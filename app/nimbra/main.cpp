@@ -6,6 +6,7 @@
 #include <QTranslator>
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "desktop_platform.h"
 #include "platform/linux/locale_language.h"
@@ -18,9 +19,11 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX]\n"
-    "  --screenshot FILE         save a picture of the window once it is shown, then quit\n"
-    "  --screenshot-pages PREFIX save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n";
+    "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX | --screenshot-series PREFIX]\n"
+    "  --screenshot FILE          save a picture of the window once it is shown, then quit\n"
+    "  --screenshot-pages PREFIX  save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n"
+    "  --screenshot-series PREFIX save the window every half second for twelve seconds\n"
+    "Picture-taking runs photograph message boxes (PREFIX-box-N.png) and answer them.\n";
 
 // The toolkit's own texts (message box buttons) in the user's language.
 void install_toolkit_translation(QApplication& qapp, nimbra::platform::Language language) {
@@ -35,17 +38,20 @@ void install_toolkit_translation(QApplication& qapp, nimbra::platform::Language 
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
-  QString screenshot, page_prefix;
+  using nimbra::app::ScreenshotRun;
+  ScreenshotRun* pictures = nullptr;
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
-    if (arg == "--screenshot" && i + 1 < argc) {
-      screenshot = QString::fromLocal8Bit(argv[++i]);
-    } else if (arg == "--screenshot-pages" && i + 1 < argc) {
-      page_prefix = QString::fromLocal8Bit(argv[++i]);
-    } else {
+    const bool has_value = i + 1 < argc && !pictures;
+    const auto mode = arg == "--screenshot"          ? ScreenshotRun::Mode::Window
+                      : arg == "--screenshot-pages"  ? ScreenshotRun::Mode::Pages
+                      : arg == "--screenshot-series" ? ScreenshotRun::Mode::Series
+                                                     : std::optional<ScreenshotRun::Mode>{};
+    if (!mode || !has_value) {
       std::fputs(kUsage, stderr);
       return 2;
     }
+    pictures = new ScreenshotRun(*mode, QString::fromLocal8Bit(argv[++i]), &qapp);
   }
 
   using namespace nimbra;
@@ -59,13 +65,12 @@ int main(int argc, char** argv) {
     shell::AppContext context(desktop.services());
     app::install_subsystems(context);
     shell::Main(context);
-    if (!screenshot.isEmpty()) app::take_screenshot_when_shown(screenshot, 1500);
-    if (!page_prefix.isEmpty()) app::take_page_screenshots_when_shown(page_prefix, 1500);
+    if (pictures) pictures->start();
     return QApplication::exec();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "nimbra: %s\n", e.what());
     // A picture-taking run has nobody to close the box.
-    if (screenshot.isEmpty() && page_prefix.isEmpty()) {
+    if (!pictures) {
       QMessageBox::critical(nullptr, "Nimbra", QString::fromStdString(e.what()));
     }
     return 1;

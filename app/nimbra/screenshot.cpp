@@ -1,7 +1,10 @@
 #include "screenshot.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
 #include <QWidget>
@@ -11,51 +14,100 @@ namespace nimbra::app {
 
 namespace {
 
+constexpr int kStartDelayMs = 1500;
+constexpr int kPageSettleMs = 300;
+constexpr int kSeriesIntervalMs = 500;
+constexpr int kSeriesCount = 24;
+
 QWidget* shown_window() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (w->isVisible()) return w;
+    if (w->isVisible() && !qobject_cast<QMessageBox*>(w)) return w;
   }
   return nullptr;
 }
 
-void save(QWidget* window, const QString& file) {
-  if (window && window->grab().save(file)) {
-    std::printf("%s\n", qPrintable(file));
-  } else {
-    std::fprintf(stderr, "nimbra: cannot save %s\n", qPrintable(file));
-  }
+// Lets events run for `ms` (a box that opens meanwhile is answered by the watch).
+void settle(int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-constexpr int kSettleMs = 300;
+QString numbered(const QString& prefix, int n, int width) {
+  return prefix + "-" + QString::number(n).rightJustified(width, '0') + ".png";
+}
 
 }  // namespace
 
-void take_screenshot_when_shown(const QString& file, int delay_ms) {
-  QTimer::singleShot(delay_ms, [file] {
-    save(shown_window(), file);
+ScreenshotRun::ScreenshotRun(Mode mode, QString target, QObject* parent)
+    : QObject(parent), mode_(mode), target_(std::move(target)), box_watch_(new QTimer(this)) {
+  connect(box_watch_, &QTimer::timeout, this, &ScreenshotRun::answer_message_box);
+  box_watch_->start(200);
+}
+
+void ScreenshotRun::start() {
+  QTimer::singleShot(kStartDelayMs, this, [this] {
+    QWidget* window = shown_window();
+    if (!window) {
+      std::fprintf(stderr, "nimbra: no window to take a picture of\n");
+      QApplication::exit(1);
+      return;
+    }
+    switch (mode_) {
+      case Mode::Window:
+        save(window, target_);
+        break;
+      case Mode::Pages:
+        take_pages(window);
+        break;
+      case Mode::Series:
+        take_series(window);
+        break;
+    }
     QApplication::exit(0);
   });
 }
 
-void take_page_screenshots_when_shown(const QString& prefix, int delay_ms) {
-  QTimer::singleShot(delay_ms, [prefix] {
-    QWidget* window = shown_window();
-    auto* tabs = window ? window->findChild<QWidget*>("KorvoTab") : nullptr;
-    auto* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
-    if (!bar) {
-      std::fprintf(stderr, "nimbra: no tab strip to page through\n");
-      QApplication::exit(1);
-      return;
-    }
-    for (int page = 0; page < bar->count(); ++page) {
-      bar->setCurrentIndex(page);
-      QTimer timer;
-      timer.start(kSettleMs);
-      while (timer.remainingTime() > 0) QApplication::processEvents(QEventLoop::AllEvents, 50);
-      save(window, prefix + "-" + QString::number(page + 1) + ".png");
-    }
-    QApplication::exit(0);
-  });
+void ScreenshotRun::answer_message_box() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box || !box->isVisible()) return;
+  const QString base = mode_ == Mode::Window ? target_.chopped(4) : target_;
+  save(box, base + "-box-" + QString::number(++boxes_seen_) + ".png");
+  if (QPushButton* button = box->defaultButton()) {
+    button->click();
+  } else {
+    box->accept();
+  }
+}
+
+void ScreenshotRun::take_pages(QWidget* window) {
+  auto* tabs = window->findChild<QWidget*>("KorvoTab");
+  auto* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
+  if (!bar) {
+    std::fprintf(stderr, "nimbra: no tab strip to page through\n");
+    return;
+  }
+  for (int page = 0; page < bar->count(); ++page) {
+    bar->setCurrentIndex(page);
+    settle(kPageSettleMs);
+    save(window, numbered(target_, page + 1, 1));
+  }
+}
+
+void ScreenshotRun::take_series(QWidget* window) {
+  for (int shot = 1; shot <= kSeriesCount; ++shot) {
+    save(window, numbered(target_, shot, 2));
+    settle(kSeriesIntervalMs);
+  }
+}
+
+void ScreenshotRun::save(QWidget* widget, const QString& file) {
+  if (widget->grab().save(file)) {
+    std::printf("%s\n", qPrintable(file));
+    std::fflush(stdout);
+  } else {
+    std::fprintf(stderr, "nimbra: cannot save %s\n", qPrintable(file));
+  }
 }
 
 }  // namespace nimbra::app

@@ -1,14 +1,41 @@
+// Picture-taking runs, for a person without a display and for reviewing the window: message
+// boxes are photographed and answered with their default button, so nothing waits for a person.
 #pragma once
 
+#include <QObject>
 #include <QString>
+
+class QTimer;
+class QWidget;
 
 namespace nimbra::app {
 
-// Once the program's window is up, saves a picture of it to `file` and quits the program.
-void take_screenshot_when_shown(const QString& file, int delay_ms);
+class ScreenshotRun : public QObject {
+  Q_OBJECT
 
-// Once the window is up, shows each of its pages in turn as a user's tab click would and saves
-// PREFIX-1.png to PREFIX-5.png, then quits the program.
-void take_page_screenshots_when_shown(const QString& prefix, int delay_ms);
+ public:
+  enum class Mode {
+    Window,  // one picture of the window: TARGET is the file
+    Pages,   // each page in turn as a tab click shows it: TARGET-1.png .. TARGET-5.png
+    Series,  // the window every half second for twelve seconds: TARGET-01.png ..
+  };
+
+  // Starts answering message boxes at once (start-up may show some).
+  ScreenshotRun(Mode mode, QString target, QObject* parent);
+
+  // Takes the pictures once the window has been up a moment, then quits the program.
+  void start();
+
+ private:
+  void answer_message_box();
+  void take_pages(QWidget* window);
+  void take_series(QWidget* window);
+  void save(QWidget* widget, const QString& file);
+
+  Mode mode_;
+  QString target_;
+  QTimer* box_watch_;
+  int boxes_seen_ = 0;
+};
 
 }  // namespace nimbra::app
