@@ -7,6 +7,7 @@
 
 #include "dialup/ras_records.h"
 #include "platform/bytes.h"
+#include "platform/ras_records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nimbra;
@@ -15,9 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint32_t count = bytes::get_u32(input, 0);
   const bool nt = (input[4] & 1) != 0;
   const auto rest = input.subspan(5);
-  dialup::parse_connections(nt ? dialup::kConnectionsNT : dialup::kConnections9x, rest, count);
+  dialup::parse_connections(nt ? platform::kConnectionsNT : platform::kConnections9x, rest, count);
   const auto field = dialup::device_name_field(rest, count);
   if (bytes::get_cstr(field, 0, field.size()).size() > 129) std::abort();
-  dialup::parse_dial_params(nt ? dialup::kDialParamsNT : dialup::kDialParams9x, rest);
+  platform::read_dial_params(rest, nt ? platform::kDialParamsNT : platform::kDialParams9x);
   return 0;
 }

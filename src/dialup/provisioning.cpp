@@ -23,12 +23,12 @@ std::string ProvisionEntry(shell::AppContext& app, std::string_view device_name,
   }
   // What was typed and not applied gives way to the saved settings.
   if (reload == SettingsReload::FromFile) shell::load_ini_up(app);
-  DialParams params;
+  platform::DialParams params;
   params.entry_name = std::string(kEntryName);
   params.user_name = shell::to_ansi(app, app.main_form.UserTxt.text.get());
   params.password = shell::to_ansi(app, app.main_form.PassTxt.text.get());
   const std::vector<uint8_t> record =
-      build_dial_params(app.IsWin9x ? kDialParams9x : kDialParamsNT, params);
+      build_dial_params(app.IsWin9x ? platform::kDialParams9x : platform::kDialParamsNT, params);
   return std::to_string(ras.RasSetEntryDialParamsA(std::nullopt, record, false));
 }
 

@@ -70,14 +70,14 @@ uint32_t VBRas32::RefreshEntries() {
 }
 
 uint32_t VBRas32::GetEnumEntriesNT() {
-  return read_entry(kDialParamsNT, true);
+  return read_entry(platform::kDialParamsNT, true);
 }
 
 uint32_t VBRas32::GetEnumEntries98() {
-  return read_entry(kDialParams9x, false);
+  return read_entry(platform::kDialParams9x, false);
 }
 
-uint32_t VBRas32::read_entry(const DialParamsLayout& layout, bool nt_family) {
+uint32_t VBRas32::read_entry(const platform::DialParamsLayout& layout, bool nt_family) {
   entry_count_ = 0;
   m_DeviceName.clear();
   const std::string phone_book = ansi(PhoneBook());
@@ -108,12 +108,12 @@ uint32_t VBRas32::read_entry(const DialParamsLayout& layout, bool nt_family) {
   m_DeviceName = device_name;
   enum_entries_[0] = std::string(kEntryName);
 
-  DialParams wanted;
+  platform::DialParams wanted;
   wanted.entry_name = ansi(enum_entries_[0]);
   std::vector<uint8_t> params = build_dial_params(layout, wanted);
   bool password_stored = false;
   const uint32_t result = ras_.RasGetEntryDialParamsA(book, params, password_stored);
-  const DialParams stored = parse_dial_params(layout, params);
+  const platform::DialParams stored = platform::read_dial_params(params, layout);
   enum_phone_num_[0] = utf8(stored.phone_number);
   enum_callback_number_[0] = utf8(stored.callback_number);
   enum_user_name_[0] = utf8(stored.user_name);
@@ -147,7 +147,8 @@ uint32_t VBRas32::DialUpNT(std::string_view EntryName, std::string_view PhoneNum
                            std::string_view DomainName) {
   const std::string phone_book = ansi(this->PhoneBook());
   return dial(
-      kDialParamsNT, phone_book_ ? platform::OptText(phone_book) : platform::OptText(std::nullopt),
+      platform::kDialParamsNT,
+      phone_book_ ? platform::OptText(phone_book) : platform::OptText(std::nullopt),
       {ansi(EntryName), ansi(PhoneNum), "", ansi(UserName), ansi(Password), ansi(DomainName)});
 }
 
@@ -155,12 +156,12 @@ uint32_t VBRas32::DialUp98(std::string_view EntryName, std::string_view PhoneNum
                            std::string_view UserName, std::string_view Password,
                            std::string_view DomainName) {
   return dial(
-      kDialParams9x, std::nullopt,
+      platform::kDialParams9x, std::nullopt,
       {ansi(EntryName), ansi(PhoneNum), "", ansi(UserName), ansi(Password), ansi(DomainName)});
 }
 
-uint32_t VBRas32::dial(const DialParamsLayout& layout, platform::OptText phone_book,
-                       const DialParams& params) {
+uint32_t VBRas32::dial(const platform::DialParamsLayout& layout, platform::OptText phone_book,
+                       const platform::DialParams& params) {
   const std::vector<uint8_t> record = build_dial_params(layout, params);
   const uint32_t notifier_type = parent_window_ != 0 ? platform::kNotifierWindow : 0;
   const uint32_t result =
@@ -190,9 +191,9 @@ std::string VBRas32::ErrMsg(uint32_t RasErr) {
 }
 
 bool VBRas32::SeekEnumConns(std::string_view Entry, bool SetProp) {
-  const ConnectionLayout* layout = nullptr;
-  if (platform_id_ == shell::kPlatformWin9x) layout = &kConnections9x;
-  if (platform_id_ == shell::kPlatformNt) layout = &kConnectionsNT;
+  const platform::ConnectionLayout* layout = nullptr;
+  if (platform_id_ == shell::kPlatformWin9x) layout = &platform::kConnections9x;
+  if (platform_id_ == shell::kPlatformNt) layout = &platform::kConnectionsNT;
   if (layout == nullptr) return false;
   std::vector<uint8_t> buffer = connection_buffer(*layout);
   auto size = static_cast<uint32_t>(buffer.size());

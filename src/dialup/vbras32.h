@@ -104,9 +104,9 @@ class VBRas32 {
   static size_t slot(int16_t index) { return static_cast<size_t>(index); }
   static void set_text(std::optional<std::string>& field, std::string_view text);
 
-  uint32_t read_entry(const DialParamsLayout& layout, bool nt_family);
-  uint32_t dial(const DialParamsLayout& layout, platform::OptText phone_book,
-                const DialParams& params);
+  uint32_t read_entry(const platform::DialParamsLayout& layout, bool nt_family);
+  uint32_t dial(const platform::DialParamsLayout& layout, platform::OptText phone_book,
+                const platform::DialParams& params);
   std::string ansi(std::string_view utf8) const;
   std::string utf8(std::string_view ansi) const;
 

@@ -11,6 +11,14 @@ namespace nimbra::dialup {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using platform::ConnectionLayout;
+using platform::DialParams;
+using platform::DialParamsLayout;
+using platform::kConnections9x;
+using platform::kConnectionsNT;
+using platform::kDialParams9x;
+using platform::kDialParamsNT;
+using platform::read_dial_params;
 
 void put(Bytes& b, size_t at, const std::string& text) {
   std::copy(text.begin(), text.end(), b.begin() + static_cast<ptrdiff_t>(at));
@@ -45,7 +53,7 @@ TEST(DialParams, BothLayoutsByteForByte) {
     put(expected, r.domain, "dom");
     const Bytes built = build_dial_params(r.layout, params);
     EXPECT_EQ(built, expected) << r.size;
-    const DialParams back = parse_dial_params(r.layout, built);
+    const DialParams back = read_dial_params(built, r.layout);
     EXPECT_EQ(back.entry_name, "KVAUTODL");
     EXPECT_EQ(back.phone_number, "##610570000300");
     EXPECT_EQ(back.user_name, "user");
@@ -60,14 +68,14 @@ TEST(DialParams, LongTextsAreCutAtTheirField) {
   params.entry_name = std::string(30, 'E');
   params.domain = std::string(40, 'D');
   const Bytes nt = build_dial_params(kDialParamsNT, params);
-  EXPECT_EQ(parse_dial_params(kDialParamsNT, nt).entry_name, std::string(20, 'E'));
+  EXPECT_EQ(read_dial_params(nt, kDialParamsNT).entry_name, std::string(20, 'E'));
   EXPECT_EQ(nt[24], 0);
-  EXPECT_EQ(parse_dial_params(kDialParamsNT, nt).domain, std::string(15, 'D'));
+  EXPECT_EQ(read_dial_params(nt, kDialParamsNT).domain, std::string(15, 'D'));
   EXPECT_EQ(nt[732], 0);
-  EXPECT_EQ(parse_dial_params(kDialParams9x, build_dial_params(kDialParams9x, params)).entry_name,
+  EXPECT_EQ(read_dial_params(build_dial_params(kDialParams9x, params), kDialParams9x).entry_name,
             std::string(30, 'E'));
   // A record shorter than its layout reads as empty.
-  EXPECT_EQ(parse_dial_params(kDialParamsNT, Bytes(100, 'x')).user_name, "");
+  EXPECT_EQ(read_dial_params(Bytes(100, 'x'), kDialParamsNT).user_name, "");
 }
 
 // The entry record of every size the program writes holds exactly the provisioned fields.
@@ -88,13 +96,6 @@ TEST(EntryRecord, ProvisionedFieldsAtEverySize) {
   // NT 3.x never sets a size: the record stays as empty as its size.
   EXPECT_TRUE(build_entry_record(0, "0570000300", "x").empty());
   EXPECT_EQ(build_entry_record(100, "0570000300", "x"), Bytes(100, 0));
-}
-
-// The device name field is 33 bytes wide only in records of the 1672-byte default size.
-TEST(EntryRecord, DeviceNameWidthFollowsDefaultSize) {
-  EXPECT_EQ(device_name_width(1672), 33u);
-  EXPECT_EQ(device_name_width(1768), 129u);
-  EXPECT_EQ(device_name_width(2884), 129u);
 }
 
 // Connection records are read at the platform's record size, as many as the count names and

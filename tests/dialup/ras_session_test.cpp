@@ -67,7 +67,7 @@ TEST(RasSession, ModemChangeStoresTheSavedCredentials) {
   ASSERT_FALSE(program.ended);
   const auto entry = m.machine().dialup().phonebook().find("KVAUTODL");
   ASSERT_TRUE(entry);
-  EXPECT_EQ(entry->dial.user, "qenvora");
+  EXPECT_EQ(entry->dial.user_name, "qenvora");
   EXPECT_EQ(form.UserTxt.text.get(), "qenvora");
   EXPECT_TRUE(form.visible);
   EXPECT_EQ(form.ModemCombo.list_index.get(), 0);
@@ -90,7 +90,7 @@ TEST(RasSession, FirstStartProvisionsTheEntry) {
   EXPECT_EQ(entry->properties.framing, 1u);
   EXPECT_EQ(entry->properties.options & 0x4000000u, 0x4000000u);
   EXPECT_EQ(entry->properties.record_size, 2884u);
-  EXPECT_EQ(entry->dial.user, "qenvora");
+  EXPECT_EQ(entry->dial.user_name, "qenvora");
   EXPECT_EQ(entry->dial.password, "qenvora");
 
   const VBRas32& session = *program.app->RasSession;

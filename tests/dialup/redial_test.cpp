@@ -219,8 +219,8 @@ TEST(Redial, LampFollowsConnectionsMadeElsewhere) {
   EXPECT_TRUE(p.form().CmdAnalyze.enabled);
   EXPECT_FALSE(p.form().CmdStop.enabled);
 
-  sim::DialParams params;
-  params.entry = "KVAUTODL";
+  platform::DialParams params;
+  params.entry_name = "KVAUTODL";
   platform::HRASCONN handle = 0;
   ASSERT_EQ(m.machine().dialup().dial(params, {}, nullptr, handle), 0u);
   m.run_for(p, 100);

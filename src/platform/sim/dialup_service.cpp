@@ -73,13 +73,14 @@ uint32_t DialupService::refusal(const PhonebookEntry& entry, const ConnectionTab
   return hardware_.open_port ? hardware_.open_port(modem->port) : RAS_SUCCESS;
 }
 
-std::optional<DialupService::Failure> DialupService::failure_for(const DialParams& params) {
+std::optional<DialupService::Failure> DialupService::failure_for(
+    const platform::DialParams& params) {
   if (next_failure_) return std::exchange(next_failure_, std::nullopt);
   if (settings_.outcome == DialOutcome::Fail) return Failure{settings_.error, settings_.fail_at};
   if (settings_.accept.empty()) return std::nullopt;
   const bool known =
       std::any_of(settings_.accept.begin(), settings_.accept.end(), [&](const Account& a) {
-        return to_ansi(a.user, code_page_) == params.user &&
+        return to_ansi(a.user, code_page_) == params.user_name &&
                to_ansi(a.password, code_page_) == params.password;
       });
   if (known) return std::nullopt;
@@ -99,11 +100,11 @@ std::vector<DialupService::Step> DialupService::plan_for(
   return plan;
 }
 
-uint32_t DialupService::dial(const DialParams& params, Notify notify, const void* owner,
+uint32_t DialupService::dial(const platform::DialParams& params, Notify notify, const void* owner,
                              HRASCONN& handle) {
   if (next_refusal_) return *std::exchange(next_refusal_, std::nullopt);
   if (settings_.outcome == DialOutcome::Refuse) return settings_.error;
-  const auto entry = phonebook_.find(params.entry);
+  const auto entry = phonebook_.find(params.entry_name);
   if (!entry) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
   ConnectionTable table = connections_file_.load();
   if (const uint32_t refused = refusal(*entry, table)) return refused;
@@ -111,7 +112,7 @@ uint32_t DialupService::dial(const DialParams& params, Notify notify, const void
   if (!connections_file_.save(table)) return ERROR_CANNOT_WRITE_PHONEBOOK;
 
   Call call;
-  call.connection = Connection{handle, entry->dial.entry, entry->properties.device_type,
+  call.connection = Connection{handle, entry->dial.entry_name, entry->properties.device_type,
                                entry->properties.device_name};
   call.plan = plan_for(failure_for(params));
   call.notify = std::move(notify);

@@ -49,11 +49,11 @@ class DialupService {
   platform::Language language() const { return language_; }
   std::vector<RasModem> modems() const { return hardware_.modems(); }
 
-  // Starts a call of the entry `params.entry` with these parameters (an empty phone number
+  // Starts a call of the entry `params.entry_name` with these parameters (an empty phone number
   // dials the entry's own). With `notify` the call goes on by itself after this returns 0;
   // without it the call runs to its end first and its final code is returned. `owner` marks
   // the notifier so that it can be forgotten. `handle` is set when the call has started.
-  uint32_t dial(const DialParams& params, Notify notify, const void* owner,
+  uint32_t dial(const platform::DialParams& params, Notify notify, const void* owner,
                 platform::HRASCONN& handle);
 
   // Ends a call or a connection; ERROR_INVALID_HANDLE_RAS for a handle that is neither.
@@ -100,7 +100,7 @@ class DialupService {
 
   // The checks RAS makes before the call starts; 0 when it may start.
   uint32_t refusal(const PhonebookEntry& entry, const ConnectionTable& table) const;
-  std::optional<Failure> failure_for(const DialParams& params);
+  std::optional<Failure> failure_for(const platform::DialParams& params);
   std::vector<Step> plan_for(const std::optional<Failure>& failure) const;
   // Takes the call's next step; returns the call's error once it failed.
   uint32_t advance(platform::HRASCONN handle);

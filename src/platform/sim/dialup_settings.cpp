@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/ras_records.h"
 #include "platform/sim/ini_text.h"
-#include "platform/sim/ras_records.h"
 
 namespace nimbra::sim {
 
 namespace {
 
 using namespace platform;
+namespace er = platform::entry_record;
 
 constexpr std::string_view kDialup = "dialup";
 constexpr std::string_view kRas = "ras";
@@ -64,24 +65,24 @@ std::vector<Account> accounts_of(std::string_view value) {
 std::set<uint32_t> known_entry_sizes(WindowsVersion windows) {
   switch (windows) {
     case WindowsVersion::Win2000:
-      return {entry_record::kSize2000};
+      return {er::kSize2000};
     case WindowsVersion::XP:
     case WindowsVersion::Other:
-      return {entry_record::kSize2000, entry_record::kSizeXp};
+      return {er::kSize2000, er::kSizeXp};
     default:
-      return {entry_record::kSize9x};
+      return {er::kSize9x};
   }
 }
 
 uint32_t default_entry_size(WindowsVersion windows) {
   switch (windows) {
     case WindowsVersion::Win2000:
-      return entry_record::kSize2000;
+      return er::kSize2000;
     case WindowsVersion::XP:
     case WindowsVersion::Other:
-      return entry_record::kSizeXp;
+      return er::kSizeXp;
     default:
-      return entry_record::kSize9x;
+      return er::kSize9x;
   }
 }
 
@@ -166,8 +167,7 @@ DialupSettings DialupSettings::load(const MachineConfig& config) {
   s.entry_size = default_entry_size(config.windows);
   if (const auto size = ini.get(kRas, "entry_size")) {
     s.entry_size = ini_number(*size, 0);
-    constexpr uint32_t kSizes[] = {entry_record::kSizeLegacy, entry_record::kSize9x,
-                                   entry_record::kSize2000, entry_record::kSizeXp};
+    constexpr uint32_t kSizes[] = {er::kSizeLegacy, er::kSize9x, er::kSize2000, er::kSizeXp};
     if (std::find(std::begin(kSizes), std::end(kSizes), s.entry_size) == std::end(kSizes)) {
       bad_key(kRas, "entry_size", *size, "1672, 1768, 2088 or 2884");
     }

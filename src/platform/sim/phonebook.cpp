@@ -51,12 +51,12 @@ std::optional<PhonebookEntry> Phonebook::find(std::string_view name) const {
   p.framing = number(ini, section, "framing");
   p.device_type = text("device_type");
   p.device_name = text("device_name");
-  entry.dial = DialParams{platform::to_ansi(found->name, code_page_),
-                          text("phone"),
-                          text("callback"),
-                          text("user"),
-                          text("password"),
-                          text("domain")};
+  entry.dial = platform::DialParams{platform::to_ansi(found->name, code_page_),
+                                    text("phone"),
+                                    text("callback"),
+                                    text("user"),
+                                    text("password"),
+                                    text("domain")};
   return entry;
 }
 
@@ -77,7 +77,7 @@ bool Phonebook::store_properties(std::string_view name, const EntryProperties& p
   return save(file_, ini);
 }
 
-bool Phonebook::store_dial_params(std::string_view name, const DialParams& d,
+bool Phonebook::store_dial_params(std::string_view name, const platform::DialParams& d,
                                   bool remove_password) {
   platform::IniFile ini = load(file_);
   const std::string section = section_of(name);
@@ -85,10 +85,10 @@ bool Phonebook::store_dial_params(std::string_view name, const DialParams& d,
   const auto text = [&](std::string_view key, std::string_view ansi) {
     ini.set(section, key, ini_quoted(platform::from_ansi(ansi, code_page_)));
   };
-  text("user", d.user);
+  text("user", d.user_name);
   text("password", remove_password ? std::string_view() : std::string_view(d.password));
-  text("phone", d.phone);
-  text("callback", d.callback);
+  text("phone", d.phone_number);
+  text("callback", d.callback_number);
   text("domain", d.domain);
   return save(file_, ini);
 }

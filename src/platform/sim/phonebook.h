@@ -26,7 +26,7 @@
 #include <string_view>
 
 #include "platform/codepage.h"
-#include "platform/sim/ras_records.h"
+#include "platform/ras_records.h"
 
 namespace nimbra::sim {
 
@@ -46,7 +46,7 @@ struct EntryProperties {
 
 struct PhonebookEntry {
   EntryProperties properties;
-  DialParams dial;  // its entry field is the entry's name
+  platform::DialParams dial;  // its entry-name field is the entry's name
 };
 
 class Phonebook {
@@ -62,7 +62,8 @@ class Phonebook {
 
   // Stores the dial parameters of an existing entry; with `remove_password` the stored password
   // is cleared instead of set. False when the entry is missing or the file cannot be written.
-  bool store_dial_params(std::string_view name, const DialParams& params, bool remove_password);
+  bool store_dial_params(std::string_view name, const platform::DialParams& params,
+                         bool remove_password);
 
   const std::filesystem::path& file() const { return file_; }
 

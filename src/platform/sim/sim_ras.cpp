@@ -11,7 +11,7 @@ namespace nimbra::sim {
 namespace {
 
 using namespace platform;
-namespace er = entry_record;
+namespace er = platform::entry_record;
 
 constexpr size_t kMaxEntryName = 256;
 
@@ -32,9 +32,9 @@ void fill_entry_record(std::span<uint8_t> record, uint32_t size, const EntryProp
   bytes::put_u32(record, er::kSizeField, size);
   bytes::put_u32(record, er::kOptions, p.options);
   bytes::put_cstr(record, er::kAreaCode, er::kAreaCodeWidth, p.area_code);
-  bytes::put_cstr(record, er::kLocalPhone, er::kLocalPhoneWidth, p.local_phone);
-  bytes::put_u32(record, er::kProtocols, p.protocols);
-  bytes::put_u32(record, er::kFraming, p.framing);
+  bytes::put_cstr(record, er::kLocalPhoneNumber, er::kLocalPhoneNumberWidth, p.local_phone);
+  bytes::put_u32(record, er::kNetProtocols, p.protocols);
+  bytes::put_u32(record, er::kFramingProtocol, p.framing);
   bytes::put_cstr(record, er::kDeviceType, er::kDeviceTypeWidth, p.device_type);
   bytes::put_cstr(record, er::kDeviceName, er::device_name_width(size), p.device_name);
 }
@@ -44,9 +44,9 @@ EntryProperties read_entry_record(std::span<const uint8_t> record, uint32_t size
   p.record_size = size;
   p.options = bytes::get_u32(record, er::kOptions);
   p.area_code = bytes::get_cstr(record, er::kAreaCode, er::kAreaCodeWidth);
-  p.local_phone = bytes::get_cstr(record, er::kLocalPhone, er::kLocalPhoneWidth);
-  p.protocols = bytes::get_u32(record, er::kProtocols);
-  p.framing = bytes::get_u32(record, er::kFraming);
+  p.local_phone = bytes::get_cstr(record, er::kLocalPhoneNumber, er::kLocalPhoneNumberWidth);
+  p.protocols = bytes::get_u32(record, er::kNetProtocols);
+  p.framing = bytes::get_u32(record, er::kFramingProtocol);
   p.device_type = bytes::get_cstr(record, er::kDeviceType, er::kDeviceTypeWidth);
   p.device_name = bytes::get_cstr(record, er::kDeviceName, er::device_name_width(size));
   return p;
@@ -61,11 +61,11 @@ SimRas::~SimRas() {
 }
 
 const DialParamsLayout& SimRas::dial_params_layout() const {
-  return service_.settings().nt_family ? kDialParamsNt : kDialParams9x;
+  return service_.settings().nt_family ? kDialParamsNT : kDialParams9x;
 }
 
 const ConnectionLayout& SimRas::connection_layout() const {
-  return service_.settings().nt_family ? kConnectionNt : kConnection9x;
+  return service_.settings().nt_family ? kConnectionsNT : kConnections9x;
 }
 
 uint32_t SimRas::check_dial_params(std::span<const uint8_t> params) const {
@@ -125,11 +125,11 @@ uint32_t SimRas::RasGetEntryDialParamsA(OptText phonebook, std::span<uint8_t> pa
   if (!default_phonebook(phonebook)) return ERROR_CANNOT_OPEN_PHONEBOOK;
   if (const uint32_t error = check_dial_params(params)) return error;
   const DialParamsLayout& layout = dial_params_layout();
-  const std::string name = bytes::get_cstr(params, layout.entry, layout.entry_width);
+  const std::string name = bytes::get_cstr(params, layout.entry_name, layout.entry_name_width);
   const auto found = service_.phonebook().find(name);
   if (!found) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
   DialParams stored = found->dial;
-  stored.entry = name;
+  stored.entry_name = name;
   write_dial_params(params, layout, stored);
   password_stored = !stored.password.empty();
   return RAS_SUCCESS;
@@ -140,8 +140,8 @@ uint32_t SimRas::RasSetEntryDialParamsA(OptText phonebook, std::span<const uint8
   if (!default_phonebook(phonebook)) return ERROR_CANNOT_OPEN_PHONEBOOK;
   if (const uint32_t error = check_dial_params(params)) return error;
   const DialParams given = read_dial_params(params, dial_params_layout());
-  if (!service_.phonebook().find(given.entry)) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-  return service_.phonebook().store_dial_params(given.entry, given, remove_password)
+  if (!service_.phonebook().find(given.entry_name)) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+  return service_.phonebook().store_dial_params(given.entry_name, given, remove_password)
              ? RAS_SUCCESS
              : ERROR_CANNOT_WRITE_PHONEBOOK;
 }
@@ -184,7 +184,7 @@ uint32_t SimRas::RasEnumConnectionsA(std::span<uint8_t> buffer, uint32_t& size, 
     std::fill(record.begin(), record.end(), uint8_t{0});
     bytes::put_u32(record, 0, layout.size);
     bytes::put_u32(record, layout.handle, up[i].handle);
-    bytes::put_cstr(record, layout.entry, layout.entry_width, up[i].entry);
+    bytes::put_cstr(record, layout.entry_name, layout.entry_name_width, up[i].entry);
     if (layout.device_type_width > 0) {
       bytes::put_cstr(record, layout.device_type, layout.device_type_width, up[i].device_type);
       bytes::put_cstr(record, layout.device_name, layout.device_name_width, up[i].device_name);

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "platform/ras.h"
+#include "platform/ras_records.h"
 #include "platform/sim/dialup_service.h"
-#include "platform/sim/ras_records.h"
 #include "platform/window.h"
 
 namespace nimbra::sim {
@@ -33,8 +33,8 @@ class SimRas : public platform::Ras {
   uint32_t RasGetErrorStringA(uint32_t error, std::span<char> buffer) override;
 
  private:
-  const DialParamsLayout& dial_params_layout() const;
-  const ConnectionLayout& connection_layout() const;
+  const platform::DialParamsLayout& dial_params_layout() const;
+  const platform::ConnectionLayout& connection_layout() const;
   // 0 when the dial-parameter record has the family's size, else the RAS error.
   uint32_t check_dial_params(std::span<const uint8_t> params) const;
 
