@@ -90,6 +90,7 @@ void main_form_load(AppContext& app) {
   form.visible = false;
   set_captions(app);
   build_setting_tree(app);
+  form.Timer1.enabled = false;  // a reload after a modem change finds it running
   hand_over_to_previous_instance(app);
   check_version(app);
   if (app.OsCode == 0) fail_with_message(app, 110);
