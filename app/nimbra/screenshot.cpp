@@ -14,6 +14,8 @@ namespace nimbra::app {
 
 namespace {
 
+// The single picture waits until a first start's call is through; the others begin early.
+constexpr int kWindowDelayMs = 6000;
 constexpr int kStartDelayMs = 1500;
 constexpr int kPageSettleMs = 300;
 constexpr int kSeriesIntervalMs = 500;
@@ -46,7 +48,8 @@ ScreenshotRun::ScreenshotRun(Mode mode, QString target, QObject* parent)
 }
 
 void ScreenshotRun::start() {
-  QTimer::singleShot(kStartDelayMs, this, [this] {
+  const int delay = mode_ == Mode::Window ? kWindowDelayMs : kStartDelayMs;
+  QTimer::singleShot(delay, this, [this] {
     QWidget* window = shown_window();
     if (!window) {
       std::fprintf(stderr, "nimbra: no window to take a picture of\n");

@@ -15,7 +15,7 @@ class ScreenshotRun : public QObject {
 
  public:
   enum class Mode {
-    Window,  // one picture of the window: TARGET is the file
+    Window,  // one picture of the window a few seconds in: TARGET is the file
     Pages,   // each page in turn as a tab click shows it: TARGET-1.png .. TARGET-5.png
     Series,  // the window every half second for twelve seconds: TARGET-01.png ..
   };
