@@ -41,8 +41,8 @@ IniFile IniFile::parse(std::string_view text, std::string* error) {
       }
       return ini;
     }
-    current->entries.push_back(
-        Entry{std::string(trim_blanks(line.substr(0, eq))), std::string(trim_blanks(line.substr(eq + 1)))});
+    current->entries.push_back(Entry{std::string(trim_blanks(line.substr(0, eq))),
+                                     std::string(trim_blanks(line.substr(eq + 1)))});
   }
   if (error) error->clear();
   return ini;
@@ -94,19 +94,6 @@ void IniFile::set(std::string_view section_name, std::string_view key, std::stri
     }
   }
   s.entries.push_back(Entry{std::string(key), std::string(value)});
-}
-
-bool IniFile::remove(std::string_view section_name, std::string_view key) {
-  const Section* found = section(section_name);
-  if (!found) return false;
-  auto& entries = const_cast<Section*>(found)->entries;
-  const auto before = entries.size();
-  std::erase_if(entries, [&](const Entry& e) { return iequals(e.key, key); });
-  return entries.size() != before;
-}
-
-bool IniFile::remove_section(std::string_view name) {
-  return std::erase_if(sections_, [&](const Section& s) { return iequals(s.name, name); }) > 0;
 }
 
 }  // namespace nimbra::platform

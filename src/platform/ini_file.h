@@ -30,8 +30,6 @@ class IniFile {
   std::string get_or(std::string_view section, std::string_view key,
                      std::string_view fallback) const;
   void set(std::string_view section, std::string_view key, std::string_view value);
-  bool remove(std::string_view section, std::string_view key);
-  bool remove_section(std::string_view section);
 
   const std::vector<Section>& sections() const { return sections_; }
   const Section* section(std::string_view name) const;

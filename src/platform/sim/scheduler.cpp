@@ -44,9 +44,4 @@ void Scheduler::run_until(uint64_t until_ms) {
   now_ = std::max(now_, until_ms);
 }
 
-bool Scheduler::has_pending(Lane lane) const {
-  return std::any_of(queue_.begin(), queue_.end(),
-                     [lane](const auto& kv) { return kv.second.lane == lane; });
-}
-
 }  // namespace nimbra::sim

@@ -22,7 +22,9 @@ class Scheduler {
   uint64_t now_ms() const { return now_; }
 
   TaskId at(uint64_t when_ms, Lane lane, Task task);
-  TaskId after(uint64_t delay_ms, Lane lane, Task task) { return at(now_ + delay_ms, lane, std::move(task)); }
+  TaskId after(uint64_t delay_ms, Lane lane, Task task) {
+    return at(now_ + delay_ms, lane, std::move(task));
+  }
   void cancel(TaskId id);
 
   // A blocking wait: advances the clock by `ms`, running device work only.
@@ -33,9 +35,6 @@ class Scheduler {
 
   // The message loop: advances up to `until_ms`, running all work in time order.
   void run_until(uint64_t until_ms);
-
-  // The instant of the next piece of window work, or nothing.
-  bool has_pending(Lane lane) const;
 
  private:
   struct Key {

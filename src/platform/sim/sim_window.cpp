@@ -114,11 +114,6 @@ void SimWindow::detach(platform::Form& form) {
   std::erase_if(views_, [&](const auto& kv) { return &kv.second->form() == &form; });
 }
 
-platform::Form* SimWindow::form_of(platform::Hwnd window) const {
-  const auto it = views_.find(window);
-  return it == views_.end() ? nullptr : &it->second->form();
-}
-
 uint32_t SimWindow::RegisterWindowMessageA(std::string_view name) {
   const auto [it, inserted] = registered_messages_.try_emplace(
       std::string(name), static_cast<uint32_t>(0xC000 + registered_messages_.size()));

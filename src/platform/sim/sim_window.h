@@ -62,7 +62,6 @@ class SimWindow : public platform::Window {
   // The next message boxes answer with these, in order; after them, the first button answers.
   void answer_next_boxes_with(platform::MsgBoxResult answer) { answers_.push_back(answer); }
   bool ended() const { return ended_; }
-  platform::Form* form_of(platform::Hwnd window) const;
 
  protected:
   void end_program_now() override;
