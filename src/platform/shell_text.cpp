@@ -1,9 +1,15 @@
 #include "platform/shell_text.h"
 
+#include "platform/ini_file.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace nimbra::platform {
+
+bool is_open_verb(std::optional<std::string_view> verb) {
+  return !verb || verb->empty() || iequals(*verb, "open");
+}
 
 bool is_url(std::string_view text) {
   const size_t colon = text.find(':');

@@ -8,6 +8,9 @@
 
 namespace nimbra::platform {
 
+// True when a ShellExecuteA verb asks for the default action: none, empty, or "open".
+bool is_open_verb(std::optional<std::string_view> verb);
+
 // True when `text` starts with a URL scheme ("http:", "mailto:"); a drive letter ("C:") is none.
 bool is_url(std::string_view text);
 

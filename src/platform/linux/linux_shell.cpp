@@ -46,9 +46,7 @@ bool LinuxShell::start_program(std::string_view path) {
 intptr_t LinuxShell::ShellExecuteA(platform::Hwnd, std::optional<std::string_view> verb,
                                    std::string_view file, std::optional<std::string_view>,
                                    std::optional<std::string_view> directory, int32_t) {
-  if (verb && !verb->empty() && !platform::iequals(*verb, "open")) {
-    return platform::SE_ERR_NOASSOC;
-  }
+  if (!platform::is_open_verb(verb)) return platform::SE_ERR_NOASSOC;
   std::string target(file);
   if (!platform::is_url(file)) {
     const auto document = existing_document(file, directory);

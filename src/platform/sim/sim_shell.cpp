@@ -41,9 +41,7 @@ bool SimShell::start_program(std::string_view path) {
 intptr_t SimShell::ShellExecuteA(platform::Hwnd, std::optional<std::string_view> verb,
                                  std::string_view file, std::optional<std::string_view>,
                                  std::optional<std::string_view> directory, int32_t) {
-  if (verb && !verb->empty() && !platform::iequals(*verb, "open")) {
-    return platform::SE_ERR_NOASSOC;
-  }
+  if (!platform::is_open_verb(verb)) return platform::SE_ERR_NOASSOC;
   std::string target(file);
   if (!platform::is_url(file)) {
     target = platform::document_path(file, directory);
