@@ -71,6 +71,11 @@ class Window {
   // Runs the events that are pending now (posted messages, due timers, user input).
   virtual void do_events() = 0;
 
+  // Paints the window now, before the call returns, with every control as it is at this moment:
+  // what the logic shows before a blocking wait stays on the screen during it. Runs no other
+  // event. False for an unknown window.
+  virtual bool UpdateWindow(Hwnd window) = 0;
+
   virtual MsgBoxResult message_box(std::string_view text, std::string_view title,
                                    MsgBoxButtons buttons) = 0;
 

@@ -119,6 +119,14 @@ void FormView::control_changed(Control& control) {
   if (const auto it = labelled_by_.find(&control); it != labelled_by_.end()) it->second->apply();
 }
 
+void FormView::paint_now() {
+  if (!isVisible()) return;
+  // Layout and geometry changes are queued events; settle them first so the painting is where
+  // the widgets will be.
+  QCoreApplication::sendPostedEvents(this, QEvent::LayoutRequest);
+  repaint();
+}
+
 void FormView::apply_form() {
   setWindowTitle(to_qstring(form_.caption));
   setEnabled(form_.enabled);

@@ -35,6 +35,10 @@ class FormView : public QWidget, public platform::ControlObserver {
   platform::WindowProcedure* set_procedure(platform::WindowProcedure* procedure);
   void post(uint32_t message, uintptr_t wparam, intptr_t lparam);
 
+  // Paints the window and every child now, without running any other event: the screen then
+  // shows the controls as they are while the thread blocks.
+  void paint_now();
+
   // The window's outer rectangle in pixels, frame and title bar included.
   QRect outer_geometry() const { return frameGeometry(); }
   // Moves and sizes the outer rectangle, no smaller than the frame; shows the window without

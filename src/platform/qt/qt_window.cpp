@@ -121,6 +121,13 @@ void QtWindow::do_events() {
   QCoreApplication::processEvents();
 }
 
+bool QtWindow::UpdateWindow(platform::Hwnd window) {
+  FormView* target = view(window);
+  if (!target) return false;
+  target->paint_now();
+  return true;
+}
+
 MsgBoxResult QtWindow::message_box(std::string_view text, std::string_view title,
                                    MsgBoxButtons buttons) {
   QMessageBox box(QApplication::activeWindow());

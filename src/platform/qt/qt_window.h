@@ -33,6 +33,7 @@ class QtWindow : public platform::Window {
   bool GetWindowRect(platform::Hwnd window, platform::WindowRect& rect) override;
   platform::Hwnd GetDesktopWindow() override { return kDesktop; }
   void do_events() override;
+  bool UpdateWindow(platform::Hwnd window) override;
   platform::MsgBoxResult message_box(std::string_view text, std::string_view title,
                                      platform::MsgBoxButtons buttons) override;
 

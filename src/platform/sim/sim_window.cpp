@@ -161,6 +161,18 @@ void SimWindow::do_events() {
   scheduler_.run_due_window_work();
 }
 
+bool SimWindow::UpdateWindow(platform::Hwnd window) {
+  if (!views_.contains(window)) return false;
+  ++updates_[window];
+  if (update_hook_) update_hook_(window);
+  return true;
+}
+
+int SimWindow::update_count(platform::Hwnd window) const {
+  const auto it = updates_.find(window);
+  return it == updates_.end() ? 0 : it->second;
+}
+
 platform::MsgBoxResult SimWindow::message_box(std::string_view text, std::string_view title,
                                               platform::MsgBoxButtons buttons) {
   using platform::MsgBoxButtons;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -54,6 +55,7 @@ class SimWindow : public platform::Window {
   double twips_per_pixel_x() const override { return screen::kTwipsPerPixel; }
   double twips_per_pixel_y() const override { return screen::kTwipsPerPixel; }
   void do_events() override;
+  bool UpdateWindow(platform::Hwnd window) override;
   platform::MsgBoxResult message_box(std::string_view text, std::string_view title,
                                      platform::MsgBoxButtons buttons) override;
 
@@ -62,6 +64,10 @@ class SimWindow : public platform::Window {
   // The next message boxes answer with these, in order; after them, the first button answers.
   void answer_next_boxes_with(platform::MsgBoxResult answer) { answers_.push_back(answer); }
   bool ended() const { return ended_; }
+  // How often the window was painted at once, and the hook that sees each such painting
+  // (a test reads the controls there as a person would see them).
+  int update_count(platform::Hwnd window) const;
+  void on_update(std::function<void(platform::Hwnd)> hook) { update_hook_ = std::move(hook); }
 
  protected:
   void end_program_now() override;
@@ -83,6 +89,8 @@ class SimWindow : public platform::Window {
   std::deque<platform::MsgBoxResult> answers_;
   platform::Hwnd next_hwnd_ = 0x10010;
   bool ended_ = false;
+  std::map<platform::Hwnd, int> updates_;
+  std::function<void(platform::Hwnd)> update_hook_;
 };
 
 }  // namespace nimbra::sim
