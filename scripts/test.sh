@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test: the default build, the
-# AddressSanitizer/UndefinedBehaviorSanitizer build, and a short run of every fuzz target.
+# Builds everything with warnings as errors and runs every test: the default build, the Debian
+# package (installed, tried and removed again), the AddressSanitizer/UndefinedBehaviorSanitizer
+# build, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,6 +13,9 @@ echo "== default build"
 cmake --preset default -DNIMBRA_WERROR=ON >/dev/null
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+echo "== Debian package"
+scripts/package-check.sh
 
 echo "== sanitizer build"
 cmake --preset asan -DNIMBRA_WERROR=ON -DNIMBRA_BUILD_BENCH=OFF >/dev/null

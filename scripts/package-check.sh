@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Builds the Debian package and tries it on this machine (as root): lists its files, validates its
+# desktop entry, installs it with dpkg, runs both programs from /usr/bin, starts the installed
+# program from its menu entry's command under a virtual X server with a fresh home (pictures in
+# build/package/screenshots), then removes it and checks that only the conffiles stay, and purges
+# it and checks that the system is as it was.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+fail() {
+  echo "package-check: $*" >&2
+  exit 1
+}
+[ "$(id -u)" = 0 ] || fail "run as root: it installs the package with dpkg"
+dpkg-query -W nimbra >/dev/null 2>&1 && fail "nimbra is known to dpkg already; purge it first (dpkg -P nimbra)"
+
+echo "== building the package"
+cmake --workflow --preset package >/dev/null
+deb=$(ls -t build/package/nimbra_*.deb | head -n 1)
+echo "$deb"
+dpkg-deb -f "$deb" Package Version Depends Recommends
+dpkg-deb -f "$deb" Depends | grep -qw ppp && fail "pppd must be recommended, not required"
+dpkg-deb -f "$deb" Recommends | grep -qw ppp || fail "pppd is not recommended"
+
+work=$(mktemp -d)
+installed=0
+cleanup() {
+  ((installed)) && dpkg -P nimbra >/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "== files"
+dpkg-deb -c "$deb"
+mapfile -t files < <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print substr($6, 2)}')
+mapfile -t dirs < <(dpkg-deb -c "$deb" | awk '$1 ~ /^d/ {print substr($6, 2, length($6) - 2)}')
+dpkg-deb -e "$deb" "$work/control"
+mapfile -t conffiles <"$work/control/conffiles"
+dpkg-deb -x "$deb" "$work/root"
+desktop-file-validate "$work/root/usr/share/applications/nimbra.desktop"
+echo "desktop entry valid"
+
+# What the package's directories look like before, to compare after the purge.
+dir_state() {
+  for d in "${dirs[@]}"; do
+    [ -e "$d" ] && stat -c '%A %U:%G %n' "$d"
+  done
+  return 0
+}
+before=$(dir_state)
+for f in "${files[@]}"; do
+  [ -e "$f" ] && fail "$f exists before the package is installed"
+done
+
+echo "== dpkg -i"
+installed=1
+dpkg -i "$deb"
+for f in "${files[@]}"; do
+  [ -e "$f" ] || fail "$f not installed"
+done
+
+echo "== the programs from /usr/bin"
+for prog in nimbra-machine nimbra; do
+  status=0
+  out=$(timeout 60 xvfb-run -a "/usr/bin/$prog" --help 2>&1) || status=$?
+  grep -q "^usage: $prog " <<<"$out" || fail "$prog --help printed no usage: $out"
+  echo "$prog --help: usage printed, exit status $status"
+done
+
+echo "== the installed program, started as the menu starts it, on a fresh home"
+shots=$PWD/build/package/screenshots
+rm -rf "$shots"
+mkdir -p "$shots"
+read -ra command <<<"$(sed -n 's/^Exec=//p' /usr/share/applications/nimbra.desktop)"
+for lang in en ja; do
+  locale=en_US.UTF-8
+  [ "$lang" = ja ] && locale=ja_JP.UTF-8
+  home=$work/home-$lang
+  mkdir -m 700 "$home"
+  env -i PATH=/usr/bin:/bin HOME="$home" LANG=$locale LC_ALL=$locale XDG_RUNTIME_DIR="$home" \
+    timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "${command[@]}" --screenshot "$shots/installed-$lang.png" \
+    >"$work/$lang.log" 2>&1 || { cat "$work/$lang.log"; fail "the installed program failed ($lang)"; }
+  [ -s "$shots/installed-$lang.png" ] || fail "no window picture ($lang)"
+  machine=$home/.local/share/nimbra/machine
+  grep -q "^windows = XP" "$machine/machine.ini" || fail "no demo machine in $machine"
+  grep -q "^language = $lang" "$machine/machine.ini" || fail "the demo machine is not in $lang"
+  echo "$shots/installed-$lang.png"
+done
+
+echo "== dpkg -r"
+dpkg -r nimbra
+for f in "${files[@]}"; do
+  if printf '%s\n' "${conffiles[@]}" | grep -qxF "$f"; then
+    [ -e "$f" ] || fail "conffile $f removed before the purge"
+  elif [ -e "$f" ] || [ -L "$f" ]; then
+    fail "$f left after dpkg -r"
+  fi
+done
+echo "only the conffiles stay: ${conffiles[*]}"
+
+echo "== dpkg -P"
+dpkg -P nimbra
+installed=0
+for f in "${conffiles[@]}"; do
+  [ -e "$f" ] && fail "conffile $f left after the purge"
+done
+[ "$(dir_state)" = "$before" ] || fail "directories differ after the purge:
+$(diff <(echo "$before") <(dir_state))"
+echo "package-check: passed"
