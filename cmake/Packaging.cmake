@@ -45,9 +45,10 @@ set(CPACK_PACKAGE_VENDOR "Nimbra for Linux")
 set(CPACK_PACKAGE_CONTACT "Nimbra for Linux maintainers <nimbra@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "connection manager for the Korvo PHS data service")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Nimbra finds the data card's modem and port, dials the Korvo PHS data service, shows every
-state of the call, redials after a failure, switches the service's web accelerator and shows the
-card's model, firmware, PHS number and signal levels. It speaks English and Japanese.")
+    "Nimbra finds the data card's modem and port, dials the Korvo PHS data
+service, shows every state of the call, redials after a failure, switches the
+service's web accelerator and shows the card's model, firmware, PHS number and
+signal levels. It speaks English and Japanese.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)

@@ -50,7 +50,7 @@ dir_state() {
 }
 before=$(dir_state)
 for f in "${files[@]}"; do
-  [ -e "$f" ] && fail "$f exists before the package is installed"
+  [ -e "$f" ] && fail "$f exists before the package is installed; move it away first"
 done
 
 echo "== dpkg -i"
@@ -59,6 +59,8 @@ dpkg -i "$deb"
 for f in "${files[@]}"; do
   [ -e "$f" ] || fail "$f not installed"
 done
+peers_dir=$(stat -c '%a %U:%G' /etc/ppp/peers)
+[ "$peers_dir" = "2750 root:dip" ] || fail "/etc/ppp/peers is $peers_dir, not 2750 root:dip as pppd has it"
 
 echo "== the programs from /usr/bin"
 for prog in nimbra-machine nimbra; do
