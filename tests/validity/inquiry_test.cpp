@@ -265,3 +265,34 @@ TEST(ValidityTerm, StatusLineWords) {
 
 }  // namespace
 }  // namespace nimbra::validity
+
+namespace nimbra::validity {
+namespace {
+
+// The machine's validity server is reached only over the machine's call, only under the
+// service's host names, and knows only the inquiry's path.
+TEST(ValidityServer, AnswersOnlyOverTheCall) {
+  Scenario s("[validity]\ndate = 27/06/30\n");
+  sim::SimHttp& http = s.p->process.http();
+  const auto outcome = [&](std::string_view url) {
+    int state = 0;
+    http.get(url, [&state](int st) { state = st; });
+    s.m.run_for(*s.p, 100);
+    return state == platform::icError
+               ? std::to_string(http.error_code())
+               : http.header_block().substr(0, http.header_block().find('\r')) + "|" +
+                     http.get_chunk(100);
+  };
+  const std::string inquiry = "http://limit.korvo-net.jp/limit/GetLimit.php?PHS=1";
+  EXPECT_EQ(outcome(inquiry), "12029");
+  s.connect();
+  EXPECT_EQ(outcome(inquiry), "HTTP/1.1 200 OK|27/06/30");
+  EXPECT_EQ(outcome("http://www.korvo-net.jp/limit/GetLimit.php?PHS=1"),
+            "HTTP/1.1 200 OK|27/06/30");
+  EXPECT_EQ(outcome("http://limit.korvo-net.jp/index.html"), "HTTP/1.1 404 Not Found|Not Found");
+  EXPECT_EQ(outcome("http://example.com/limit/GetLimit.php?PHS=1"), "12007");
+  EXPECT_EQ(outcome("ftp://limit.korvo-net.jp/"), "12005");
+}
+
+}  // namespace
+}  // namespace nimbra::validity
