@@ -83,8 +83,10 @@ void Inquiry::Inet1_StateChanged(int state) {
     show_failure(std::to_string(http.error_code()), http.error_description());
     CheckValidityTerm(app_);
   } else if (state == platform::icResponseCompleted) {
+    const uint64_t request = requests_;
     response_completed();
-    CheckValidityTerm(app_);
+    // A new inquiry that began while the body was read ends with its own check.
+    if (request == requests_) CheckValidityTerm(app_);
   }
 }
 

@@ -123,6 +123,14 @@ class HttpTest : public QObject {
     QCOMPARE(b.http.error_code(), platform::ERROR_INTERNET_CONNECTION_ABORTED);
   }
 
+  // A body that breaks off before its announced length is a failure, not a shorter answer.
+  void bodyCutShortFails() {
+    Bench b;
+    b.reply = {0, {"HTTP/1.1 200 OK\r\nContent-Length: 8\r\n\r\n27/03/3"}, 0, false};
+    QCOMPARE(b.get(), platform::icError);
+    QCOMPARE(b.http.error_code(), platform::ERROR_INTERNET_CONNECTION_ABORTED);
+  }
+
   // A body far longer than the bound is cut off at it and the rest is not fetched.
   void hugeBodyIsCutOff() {
     Bench b;

@@ -26,6 +26,14 @@ uint32_t failure_code(QNetworkReply::NetworkError error) {
   }
 }
 
+// A failure of the transfer itself, as opposed to an answer with an error status: a body that
+// broke off is no answer (a date cut short may still read as a date).
+bool transfer_failed(QNetworkReply::NetworkError error) {
+  return (error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied) ||
+         (error >= QNetworkReply::ProtocolUnknownError &&
+          error < QNetworkReply::InternalServerError);
+}
+
 }  // namespace
 
 QtHttp::QtHttp(HttpOptions options)
@@ -100,7 +108,7 @@ void QtHttp::finished() {
   const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
   if (timed_out_) {
     fail(platform::ERROR_INTERNET_TIMEOUT);
-  } else if (status.isValid()) {
+  } else if (status.isValid() && !transfer_failed(reply_->error())) {
     take_body();
     if (reply_) complete();
   } else {
