@@ -1,6 +1,7 @@
 #include "platform/qt/qt_http.h"
 
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
@@ -37,7 +38,10 @@ bool transfer_failed(QNetworkReply::NetworkError error) {
 }  // namespace
 
 QtHttp::QtHttp(HttpOptions options)
-    : options_(std::move(options)), manager_(std::make_unique<QNetworkAccessManager>()) {
+    : options_(std::move(options)),
+      manager_(std::make_unique<QNetworkAccessManager>()),
+      loopback_manager_(std::make_unique<QNetworkAccessManager>()) {
+  loopback_manager_->setProxy(QNetworkProxy::NoProxy);
   deadline_.setSingleShot(true);
   QObject::connect(&deadline_, &QTimer::timeout, &context_, [this] {
     timed_out_ = true;
@@ -89,7 +93,7 @@ void QtHttp::get(std::string_view url, StateHandler on_state) {
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                        QNetworkRequest::ManualRedirectPolicy);
   request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-  reply_ = manager_->get(request);
+  reply_ = (route.kind == HostRoute::Kind::Loopback ? loopback_manager_ : manager_)->get(request);
   QObject::connect(reply_, &QNetworkReply::readyRead, &context_, [this] { take_body(); });
   QObject::connect(reply_, &QNetworkReply::finished, &context_, [this] { finished(); });
   deadline_.start(static_cast<int>(options_.timeout_ms));

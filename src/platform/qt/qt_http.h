@@ -59,6 +59,8 @@ class QtHttp : public platform::Http {
   HttpOptions options_;
   QObject context_;  // the receiver of this client's connections
   std::unique_ptr<QNetworkAccessManager> manager_;
+  // The machine's own hosts are never reached through a proxy the session names.
+  std::unique_ptr<QNetworkAccessManager> loopback_manager_;
   QPointer<QNetworkReply> reply_;
   QTimer deadline_;
   StateHandler on_state_;
