@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes pictures of the window under a virtual X server, on fresh demo machines, in English and
 # in Japanese: every page (build/screenshots/{en,ja}-{1..5}.png), and the first start's call as
-# it goes by (build/screenshots/{en,ja}-call-NN.png). Message boxes are photographed too
-# (...-box-N.png) and answered.
+# it goes by (build/screenshots/{en,ja}-call-NN.png), and Inquire pressed on that call
+# (build/screenshots/{en,ja}-inquiry.png). Message boxes are photographed too (...-box-N.png)
+# and answered.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -23,4 +24,10 @@ for lang in en ja; do
       xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra "$mode" "$prefix"
     rm -rf "$machine"
   done
+  # Inquire on the call: the validity date in blue (...-inquiry.png).
+  machine=$(mktemp -d)
+  LANG=$locale LC_ALL=$locale NIMBRA_MACHINE=$machine/m XDG_RUNTIME_DIR=$machine \
+    xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra \
+    --screenshot-inquiry "$out/$lang-inquiry.png"
+  rm -rf "$machine"
 done

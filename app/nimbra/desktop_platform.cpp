@@ -33,6 +33,16 @@ uint32_t open_port_for_call(const sim::MachineConfig& config, int16_t port) {
                                                                : platform::RAS_SUCCESS;
 }
 
+// The validity server's answer as bytes on a loopback connection.
+qt::LoopbackHttpServer::Reply wire_reply(const sim::ServiceAnswer& answer) {
+  using Kind = sim::ServiceAnswer::Kind;
+  qt::LoopbackHttpServer::Reply reply;
+  reply.delay_ms = answer.delay_ms;
+  reply.keep_open = answer.kind == Kind::Silent;
+  if (answer.kind == Kind::Respond) reply.segments.push_back(answer.bytes());
+  return reply;
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
@@ -47,6 +57,16 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
                [this](int16_t port) { return open_port_for_call(config_, port); }}),
       ras_(dialup_, window_),
       shell_([this](std::string_view path) { return kernel_.host_path(path); }),
-      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_} {}
+      validity_server_(config_, clock_, [this] { return sim::service_call_up(dialup_); }),
+      service_hosts_([this](const std::string& target) {
+        return wire_reply(validity_server_.answer(target));
+      }),
+      http_({.route = [this](const std::string& host) -> qt::HostRoute {
+        using Kind = qt::HostRoute::Kind;
+        if (!sim::ValidityServer::serves(host)) return {};
+        if (!sim::service_call_up(dialup_)) return {Kind::Unreachable, 0};
+        return {Kind::Loopback, service_hosts_.port()};
+      }}),
+      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, http_} {}
 
 }  // namespace nimbra::app

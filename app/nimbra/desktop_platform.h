@@ -3,6 +3,8 @@
 // no real device behind its port gets the card simulator on a pseudo-terminal there; dial-up
 // goes to the machine's simulated dial-up service, whose calls walk their states in real time.
 // The shell is the desktop's own: the user's browser and mail program are the ones started.
+// The service's hosts are served by the machine itself, on the loopback interface, while its
+// call is up; other hosts are on the internet.
 #pragma once
 
 #include <filesystem>
@@ -13,6 +15,8 @@
 #include "platform/linux/serial_comm.h"
 #include "platform/linux/system_clock.h"
 #include "platform/platform.h"
+#include "platform/qt/loopback_http_server.h"
+#include "platform/qt/qt_http.h"
 #include "platform/qt/qt_runtime.h"
 #include "platform/qt/qt_task_timer.h"
 #include "platform/qt/qt_window.h"
@@ -21,6 +25,7 @@
 #include "platform/sim/machine_kernel.h"
 #include "platform/sim/pty_card.h"
 #include "platform/sim/sim_ras.h"
+#include "platform/sim/validity_server.h"
 
 namespace nimbra::app {
 
@@ -48,6 +53,9 @@ class DesktopPlatform {
   sim::DialupService dialup_;
   sim::SimRas ras_;
   lnx::LinuxShell shell_;
+  sim::ValidityServer validity_server_;
+  qt::LoopbackHttpServer service_hosts_;
+  qt::QtHttp http_;
   platform::Platform services_;
 };
 

@@ -20,6 +20,7 @@ constexpr int kStartDelayMs = 1500;
 constexpr int kPageSettleMs = 300;
 constexpr int kSeriesIntervalMs = 500;
 constexpr int kSeriesCount = 24;
+constexpr int kAnswerWaitMs = 2000;
 
 QWidget* shown_window() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -48,7 +49,8 @@ ScreenshotRun::ScreenshotRun(Mode mode, QString target, QObject* parent)
 }
 
 void ScreenshotRun::start() {
-  const int delay = mode_ == Mode::Window ? kWindowDelayMs : kStartDelayMs;
+  const int delay =
+      mode_ == Mode::Window || mode_ == Mode::Inquiry ? kWindowDelayMs : kStartDelayMs;
   QTimer::singleShot(delay, this, [this] {
     QWidget* window = shown_window();
     if (!window) {
@@ -66,6 +68,10 @@ void ScreenshotRun::start() {
       case Mode::Series:
         take_series(window);
         break;
+      case Mode::Inquiry:
+        inquire(window);
+        save(window, target_);
+        break;
     }
     QApplication::exit(0);
   });
@@ -74,7 +80,8 @@ void ScreenshotRun::start() {
 void ScreenshotRun::answer_message_box() {
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
   if (!box || !box->isVisible()) return;
-  const QString base = mode_ == Mode::Window ? target_.chopped(4) : target_;
+  const bool to_file = mode_ == Mode::Window || mode_ == Mode::Inquiry;
+  const QString base = to_file ? target_.chopped(4) : target_;
   save(box, base + "-box-" + QString::number(++boxes_seen_) + ".png");
   if (QPushButton* button = box->defaultButton()) {
     button->click();
@@ -95,6 +102,16 @@ void ScreenshotRun::take_pages(QWidget* window) {
     settle(kPageSettleMs);
     save(window, numbered(target_, page + 1, 1));
   }
+}
+
+void ScreenshotRun::inquire(QWidget* window) {
+  auto* button = window->findChild<QPushButton*>("CmdLimit");
+  if (!button || !button->isEnabled()) {
+    std::fprintf(stderr, "nimbra: Inquire cannot be pressed (is the call up?)\n");
+    return;
+  }
+  button->click();
+  settle(kAnswerWaitMs);
 }
 
 void ScreenshotRun::take_series(QWidget* window) {

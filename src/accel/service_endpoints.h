@@ -1,6 +1,6 @@
-// The service's endpoints, in one place: the access points the program dials and the proxy
-// servers it points the browser at. Every proxy text ("http=" + host + ":" + port) must fit the
-// 82-byte proxy value, which leaves 47 characters for a host name.
+// The service's endpoints, in one place: the access points the program dials, the proxy
+// servers it points the browser at and the validity server it asks. Every proxy text ("http=" +
+// host + ":" + port) must fit the 82-byte proxy value, which leaves 47 characters for a host name.
 #pragma once
 
 #include <string_view>
@@ -19,5 +19,8 @@ inline constexpr std::string_view kZephyrHost = "zephyr.accel.korvo-net.jp";
 inline constexpr std::string_view kAcceleratorPort = "32080";
 inline constexpr std::string_view kQPostProxyHost = "proxy.qpost.korvo-net.jp";
 inline constexpr std::string_view kQPostProxyPort = "4126";
+
+// The validity server, which tells how long a prepaid line stays valid.
+inline constexpr std::string_view kValidityHost = "limit.korvo-net.jp";
 
 }  // namespace nimbra::accel::service

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/comm.h"
+#include "platform/http.h"
 #include "platform/kernel.h"
 #include "platform/ras.h"
 #include "platform/registry.h"
@@ -19,6 +20,7 @@ struct Platform {
   Comm& comm;
   Ras& ras;
   Shell& shell;
+  Http& http;
 };
 
 }  // namespace nimbra::platform

@@ -31,6 +31,7 @@ struct DetectedModem {
 
 inline constexpr size_t kModemSlots = 11;
 inline constexpr size_t kRegBufferSize = 257;
+inline constexpr size_t kLimitDateSize = 9;  // the validity date, 8 characters and a NUL
 
 // One ready-made per-connection proxy value: zero-filled bytes, of which the first `length` are
 // what is written to the registry.
@@ -87,6 +88,10 @@ struct AppContext {
   StartupStep build_proxy_blobs;
   // Load step 21: the default browser and mail program, from the accelerator subsystem.
   StartupStep find_client_programs;
+  // Load step 24, the stored validity date, and step 29's notice of the days left when the
+  // program does not connect at start: both from the validity subsystem.
+  StartupStep load_limit;
+  StartupStep check_validity_term;
 
   std::string WinDir;
   bool CustomPresent = false;
@@ -121,6 +126,8 @@ struct AppContext {
   // The default browser and mail program found at start; empty when none.
   std::string BrowserPath;
   std::string MailerPath;
+  // The validity date as the file "nimbral.dat" holds it.
+  std::array<uint8_t, kLimitDateSize> LimitDate{};
 };
 
 }  // namespace nimbra::shell

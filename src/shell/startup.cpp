@@ -108,10 +108,15 @@ void main_form_load(AppContext& app) {
   app.find_client_programs(app);
   app.dialup.install_window_procedure(app);
   app.dialup.start_status_timer(app);
+  app.load_limit(app);
   refuse_unsupported_windows(app);
   size_and_place_main_window(app);
   form.visible = true;
-  if (form.SettingTree.node(kConnectOnStart).checked) app.dialup.start_connect(app);
+  if (form.SettingTree.node(kConnectOnStart).checked) {
+    app.dialup.start_connect(app);
+  } else {
+    app.check_validity_term(app);
+  }
 }
 
 void main_form_unload(AppContext& app) {

@@ -28,7 +28,7 @@ struct QtProgram {
         ras(machine.dialup(), window),
         services{machine.kernel(), machine.registry(), process.runtime(),
                  window,           process.comm(),     ras,
-                 process.shell()},
+                 process.shell(),  process.http()},
         app(services) {
     app::install_subsystems(app);
     shell::Main(app);
@@ -166,6 +166,31 @@ class ProgramTest : public QObject {
     QCOMPARE(widget<QLineEdit>("UserTxt")->accessibleName(), QStringLiteral("Username"));
     QCOMPARE(widget<QLineEdit>("AutoDialTxt_1")->accessibleName(),
              QStringLiteral("Redial Interval"));
+  }
+
+  // Inquire on the call paints the answered date in blue on the Dial-up page.
+  void inquiryPaintsTheDateBlue() {
+    QTest::mouseClick(widget<QPushButton>("CmdConnect"), Qt::LeftButton);
+    for (int step = 0; step < 100 && program_->app.ConnState != 1; ++step) {
+      machine_->machine().run_for(100);
+      QCoreApplication::processEvents();
+    }
+    auto* inquire = widget<QPushButton>("CmdLimit");
+    QVERIFY(inquire->isEnabled());
+    QTest::mouseClick(inquire, Qt::LeftButton);
+    machine_->machine().run_for(100);
+    QCoreApplication::processEvents();
+    auto* label = widget<QLabel>("LblLimit");
+    QCOMPARE(label->text(), QStringLiteral("27/03/06"));
+    const QImage painted = label->grab().toImage();
+    int blue = 0;
+    for (int y = 0; y < painted.height(); ++y) {
+      for (int x = 0; x < painted.width(); ++x) {
+        const QColor c = painted.pixelColor(x, y);
+        if (c.blue() > 200 && c.red() < 100 && c.green() < 100) ++blue;
+      }
+    }
+    QVERIFY(blue > 10);
   }
 };
 

@@ -42,7 +42,7 @@ TEST(MainWindow, CaptionsInBothLanguages) {
       {"AccMode", 1, 1042},        {"LnkFrm", -1, 1043},         {"SingleChk", -1, 1044},
       {"SetTreeLbl", -1, 1006},    {"ServiceOption", 0, 1054},   {"ServiceOption", 1, 1055},
       {"ModemLbl", -1, 1056},      {"ModemLab", -1, 1056},       {"CmdRenew", -1, 1057},
-      {"LblLimit", -1, 1058},      {"CmdLimit", -1, 1059},
+      {"CmdLimit", -1, 1059},
   };
   for (const auto language : {platform::Language::English, platform::Language::Japanese}) {
     TestMachine m(test::with_card(sim::WindowsVersion::XP, language));

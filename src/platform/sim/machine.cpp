@@ -45,7 +45,9 @@ Process::Process(Machine& machine)
       comm_(machine.ports()),
       ras_(machine.dialup(), window_),
       shell_(machine.config(), machine.kernel()),
-      platform_{machine.kernel(), machine.registry(), runtime_, window_, comm_, ras_, shell_} {}
+      http_(machine.scheduler(), machine.validity_server()),
+      platform_{
+          machine.kernel(), machine.registry(), runtime_, window_, comm_, ras_, shell_, http_} {}
 
 Machine::Machine(const std::filesystem::path& dir)
     : config_(MachineConfig::load(dir)),
@@ -56,7 +58,8 @@ Machine::Machine(const std::filesystem::path& dir)
       task_timer_(scheduler_),
       dialup_(config_, task_timer_, clock_,
               {[this] { return ras_modems(registry_.snapshot(), config_); },
-               [this](int16_t port) { return open_port_for_call(ports_, port); }}) {
+               [this](int16_t port) { return open_port_for_call(ports_, port); }}),
+      validity_server_(config_, clock_, [this] { return service_call_up(dialup_); }) {
   apply_registry_permissions(config_.ini, registry_);
 }
 

@@ -15,11 +15,13 @@
 #include "platform/sim/machine_kernel.h"
 #include "platform/sim/scheduler.h"
 #include "platform/sim/sim_comm.h"
+#include "platform/sim/sim_http.h"
 #include "platform/sim/sim_ports.h"
 #include "platform/sim/sim_ras.h"
 #include "platform/sim/sim_runtime.h"
 #include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_window.h"
+#include "platform/sim/validity_server.h"
 #include "platform/sim/virtual_clock.h"
 
 namespace nimbra::sim {
@@ -39,6 +41,7 @@ class Process {
   SimComm& comm() { return comm_; }
   SimRas& ras() { return ras_; }
   SimShell& shell() { return shell_; }
+  SimHttp& http() { return http_; }
 
  private:
   SimWindow window_;
@@ -46,6 +49,7 @@ class Process {
   SimComm comm_;
   SimRas ras_;
   SimShell shell_;
+  SimHttp http_;
   platform::Platform platform_;
 };
 
@@ -66,6 +70,8 @@ class Machine {
   SimCard* card() { return ports_.card(); }
   // The dial-up service all instances share.
   DialupService& dialup() { return dialup_; }
+  // The service's validity server, reachable while the machine's call to the service is up.
+  const ValidityServer& validity_server() const { return validity_server_; }
 
   // Starts a new program instance (its entry is then called by the caller).
   Process& start_process();
@@ -83,6 +89,7 @@ class Machine {
   SimPorts ports_;
   DeviceTaskTimer task_timer_;
   DialupService dialup_;
+  ValidityServer validity_server_;
   std::vector<std::unique_ptr<Process>> processes_;
 };
 

@@ -1,0 +1,163 @@
+// The desktop HTTP client against a real server on the loopback interface, whose answers the
+// tests script byte by byte.
+#include <QTcpServer>
+#include <QTest>
+#include <optional>
+#include <string>
+
+#include "platform/qt/loopback_http_server.h"
+#include "platform/qt/qt_http.h"
+#include "qt_test_registry.h"
+
+namespace nimbra::qt {
+namespace {
+
+using Reply = LoopbackHttpServer::Reply;
+
+constexpr std::string_view kUrl = "http://limit.korvo-net.jp/limit/GetLimit.php?PHS=07012345678";
+
+// One server whose next reply a test sets, and a client that sends every host to it.
+struct Bench {
+  explicit Bench(uint32_t timeout_ms = 5000)
+      : server([this](const std::string& target) {
+          targets.push_back(target);
+          return reply;
+        }),
+        http({.timeout_ms = timeout_ms, .route = [this](const std::string&) {
+                return HostRoute{HostRoute::Kind::Loopback, port.value_or(server.port())};
+              }}) {}
+
+  // Starts a GET and waits for its state event.
+  int get(std::string_view url = kUrl) {
+    int state = 0;
+    http.get(url, [&state](int s) { state = s; });
+    if (!QTest::qWaitFor([&state] { return state != 0; }, 10'000)) return 0;
+    return state;
+  }
+  std::string body(size_t chunk = 1024) {
+    std::string all;
+    for (std::string piece = http.get_chunk(chunk); !piece.empty(); piece = http.get_chunk(chunk)) {
+      all += piece;
+    }
+    return all;
+  }
+
+  Reply reply;
+  std::vector<std::string> targets;
+  std::optional<uint16_t> port;  // another port than the server's
+  LoopbackHttpServer server;
+  QtHttp http;
+};
+
+}  // namespace
+
+class HttpTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // An answer that arrives in several TCP segments, headers split too, is one response.
+  void answerInSegments() {
+    Bench b;
+    b.reply = {0, {"HTTP/1.1 200 O", "K\r\nContent-Length: 8\r\n\r\n27/0", "1/04"}, 50, false};
+    QCOMPARE(b.get(), platform::icResponseCompleted);
+    QVERIFY(b.http.header_block().starts_with("HTTP/1.1 200 OK\r\n"));
+    QVERIFY(b.http.header_block().find("Content-Length: 8\r\n") != std::string::npos);
+    QCOMPARE(b.http.get_chunk(3), std::string("27/"));
+    QCOMPARE(b.body(), std::string("01/04"));
+  }
+
+  // A chunked body is delivered without its chunk framing.
+  void chunkedBody() {
+    Bench b;
+    b.reply = {0,
+               {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\n27/0\r\n",
+                "4\r\n1/04\r\n0\r\n\r\n"},
+               50,
+               false};
+    QCOMPARE(b.get(), platform::icResponseCompleted);
+    QCOMPARE(b.body(), std::string("27/01/04"));
+  }
+
+  // Statuses other than 200, a redirect among them, are completed responses with their code
+  // and reason words; the redirect is not followed.
+  void statusesAreResponses() {
+    Bench b;
+    b.reply = {0, {"HTTP/1.1 404 Not Found\r\nContent-Length: 2\r\n\r\nno"}, 0, false};
+    QCOMPARE(b.get(), platform::icResponseCompleted);
+    QVERIFY(b.http.header_block().starts_with("HTTP/1.1 404 Not Found\r\n"));
+    b.reply = {
+        0,
+        {"HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:1/x\r\nContent-Length: 0\r\n\r\n"},
+        0,
+        false};
+    QCOMPARE(b.get(), platform::icResponseCompleted);
+    QVERIFY(b.http.header_block().starts_with("HTTP/1.1 302 Found\r\n"));
+    QCOMPARE(b.targets.size(), size_t{2});
+  }
+
+  // A server that takes the request and never answers fails with the time-out.
+  void silentServerTimesOut() {
+    Bench b(300);
+    b.reply = {0, {}, 0, true};
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(b.get(), platform::icError);
+    QCOMPARE(b.http.error_code(), platform::ERROR_INTERNET_TIMEOUT);
+    QCOMPARE(b.http.error_description(), std::string("The request timed out"));
+    QVERIFY(clock.elapsed() >= 290 && clock.elapsed() < 5000);
+  }
+
+  // No one listening, or a connection closed without a word, are failures with their codes.
+  void refusedAndClosed() {
+    Bench b;
+    {
+      QTcpServer gone;
+      QVERIFY(gone.listen(QHostAddress::LocalHost, 0));
+      b.port = gone.serverPort();
+    }
+    QCOMPARE(b.get(), platform::icError);
+    QCOMPARE(b.http.error_code(), platform::ERROR_INTERNET_CANNOT_CONNECT);
+    b.port.reset();
+    b.reply = {0, {}, 0, false};
+    QCOMPARE(b.get(), platform::icError);
+    QCOMPARE(b.http.error_code(), platform::ERROR_INTERNET_CONNECTION_ABORTED);
+  }
+
+  // A body that breaks off before its announced length is a failure, not a shorter answer.
+  void bodyCutShortFails() {
+    Bench b;
+    b.reply = {0, {"HTTP/1.1 200 OK\r\nContent-Length: 8\r\n\r\n27/03/3"}, 0, false};
+    QCOMPARE(b.get(), platform::icError);
+    QCOMPARE(b.http.error_code(), platform::ERROR_INTERNET_CONNECTION_ABORTED);
+  }
+
+  // A body far longer than the bound is cut off at it and the rest is not fetched.
+  void hugeBodyIsCutOff() {
+    Bench b;
+    const size_t size = 8 * 1024 * 1024;
+    b.reply = {
+        0, {"HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n"}, 0, false};
+    for (int i = 0; i < 8; ++i) b.reply.segments.push_back(std::string(1024 * 1024, 'x'));
+    QCOMPARE(b.get(), platform::icResponseCompleted);
+    QCOMPARE(b.body().size(), platform::kMaxHttpBody);
+  }
+
+  // An escaped number reaches the server exactly as escaped: "&", "/" and blanks add no
+  // parameter and change no path; a malformed URL fails before any connection.
+  void escapedNumberGoesAsItIs() {
+    Bench b;
+    b.reply = {0, {"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"}, 0, false};
+    const std::string target = "/limit/GetLimit.php?PHS=070%201%26x%3D2%2F..%2F9";
+    QCOMPARE(b.get("http://limit.korvo-net.jp" + target), platform::icResponseCompleted);
+    QCOMPARE(b.targets, std::vector<std::string>{target});
+    QCOMPARE(b.get("http://limit.korvo-net.jp/limit/GetLimit.php?PHS=070 1"), platform::icError);
+    QCOMPARE(b.http.error_code(), platform::ERROR_INTERNET_INVALID_URL);
+    QCOMPARE(b.targets.size(), size_t{1});
+  }
+};
+
+static nimbra::qttest::Register<HttpTest> reg;
+
+}  // namespace nimbra::qt
+
+#include "http_test.moc"
