@@ -32,6 +32,11 @@ struct DetectedModem {
 inline constexpr size_t kModemSlots = 11;
 inline constexpr size_t kRegBufferSize = 257;
 
+// Signal level per channel of the last card measurement: -1 not available, 0 no signal, 1 to 5
+// lamps. Slots 0 to 14 are written, 0 to 12 shown.
+inline constexpr size_t kChannelSlots = 16;
+using ChannelLevelArray = std::array<int16_t, kChannelSlots>;
+
 // One ready-made per-connection proxy value: zero-filled bytes, of which the first `length` are
 // what is written to the registry.
 struct ProxyBlob {
@@ -56,6 +61,8 @@ struct DialupSteps {
   StartupStep start_status_timer;         // load step 23
   StartupStep start_connect;              // load step 29, as a click of CmdConnect
   StartupStep release_session;            // unload: the window procedure back, the session gone
+  // Whether KVAUTODL is connected, without taking the connection over: no card measurement then.
+  std::function<bool(AppContext&)> entry_connected;
 };
 
 struct AppContext {
@@ -87,6 +94,8 @@ struct AppContext {
   StartupStep build_proxy_blobs;
   // Load step 21: the default browser and mail program, from the accelerator subsystem.
   StartupStep find_client_programs;
+  // Load step 28: the card measurement, as a click of CmdAnalyze, from the diagnostics subsystem.
+  StartupStep measure_card;
 
   std::string WinDir;
   bool CustomPresent = false;
@@ -121,6 +130,9 @@ struct AppContext {
   // The default browser and mail program found at start; empty when none.
   std::string BrowserPath;
   std::string MailerPath;
+  // The last card measurement; LevelCount 0 means the card has not reported levels yet.
+  ChannelLevelArray ChannelLevels{};
+  int16_t LevelCount = 0;
 };
 
 }  // namespace nimbra::shell
