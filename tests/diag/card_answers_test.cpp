@@ -1,0 +1,99 @@
+// Reading the measurement answers from literal card bytes.
+#include "diag/card_answers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace nimbra::diag {
+namespace {
+
+constexpr int16_t kSentinel = 99;
+
+shell::ChannelLevelArray sentinel_levels() {
+  shell::ChannelLevelArray levels;
+  levels.fill(kSentinel);
+  return levels;
+}
+
+std::vector<int16_t> first(const shell::ChannelLevelArray& levels, size_t n) {
+  return {levels.begin(), levels.begin() + static_cast<std::ptrdiff_t>(n)};
+}
+
+struct LevelRow {
+  std::string answer;
+  int16_t count;
+  std::vector<int16_t> slots;  // slots 0..14
+};
+
+// An AT@@LVL answer fills the counted slots from its digits and zeroes the rest of 0 to 14; a
+// count above 15 is held to 15, a negative one fills nothing, and the last slot stays untouched.
+TEST(CardAnswers, LevelAnswer) {
+  const std::vector<int16_t> zeros(15, 0);
+  std::vector<int16_t> full(15, 1);
+  full[14] = 2;
+  const LevelRow rows[] = {
+      {"00003\n524", 3, {5, 2, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"\r0003\r\n524\r\n\r\nOK\r\n", 3, {5, 2, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"00000\r\n", 0, zeros},
+      {"00004\r\n7x-9", 4, {7, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"00002", 2, zeros},
+      {"00020" + std::string(14, '1') + "2345", 15, full},
+      {"99999" + std::string(40, '3'), 15, std::vector<int16_t>(15, 3)},
+      {"-0003524", -3, zeros},
+      {"", 0, zeros},
+  };
+  for (const LevelRow& row : rows) {
+    auto levels = sentinel_levels();
+    EXPECT_EQ(read_level_answer(row.answer, levels), row.count) << row.answer;
+    EXPECT_EQ(first(levels, 15), row.slots) << row.answer;
+    EXPECT_EQ(levels[15], kSentinel) << row.answer;
+  }
+}
+
+// The free-channel count is the number in the first five characters only.
+TEST(CardAnswers, FreeChannelAnswer) {
+  EXPECT_EQ(read_free_channel_answer("\r0002\r\n\r\nOK\r\n"), 2);
+  EXPECT_EQ(read_free_channel_answer("000034"), 3);
+  EXPECT_EQ(read_free_channel_answer("ERROR"), 0);
+  EXPECT_EQ(read_free_channel_answer(""), 0);
+}
+
+// Field strengths become lamps in steps of ten from 21; 20 and less is no signal.
+TEST(CardAnswers, Px301Lamps) {
+  const std::pair<int16_t, int16_t> rows[] = {{32767, 5}, {61, 5}, {60, 4}, {51, 4}, {50, 3},
+                                              {41, 3},    {40, 2}, {31, 2}, {30, 1}, {21, 1},
+                                              {20, 0},    {3, 0},  {0, 0},  {-1, 0}};
+  for (const auto& [strength, lamps] : rows) EXPECT_EQ(px301_lamps(strength), lamps) << strength;
+}
+
+struct Px301Row {
+  std::string answer;
+  int16_t found;
+  std::vector<int16_t> slots;  // slots 0..2; 3..14 are always not available
+};
+
+// The last three comma fields go to columns 0 to 2 from left to right; a missing field is 0,
+// and the counted length cuts the trailer off.
+TEST(CardAnswers, Px301Answer) {
+  const Px301Row rows[] = {
+      {"\r\n@K:1,07,65,45,10\r\n\r\nOK\r\n", 3, {5, 3, 0}},
+      {"\r\n@K:1,07,35,25,61\r\n\r\nOK\r\n", 3, {2, 1, 5}},
+      {"\r\n@K:45,55\r\n\r\nOK\r\n\r\n", 1, {0, 0, 4}},
+      {"\r\n@K:nothing\r\n\r\nOK\r\n\r\n", 0, {0, 0, 0}},
+      {"\r\n@K:1", 0, {0, 0, 0}},
+  };
+  for (const Px301Row& row : rows) {
+    auto levels = sentinel_levels();
+    EXPECT_EQ(read_px301_answer(row.answer, static_cast<int16_t>(row.answer.size()), levels),
+              row.found)
+        << row.answer;
+    EXPECT_EQ(first(levels, 3), row.slots) << row.answer;
+    for (size_t k = 3; k < 15; ++k) EXPECT_EQ(levels[k], kLevelUnavailable);
+    EXPECT_EQ(levels[15], kSentinel);
+  }
+}
+
+}  // namespace
+}  // namespace nimbra::diag
