@@ -19,10 +19,12 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX | --screenshot-series PREFIX]\n"
+    "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX | --screenshot-series PREFIX |\n"
+    "               --screenshot-measure PREFIX]\n"
     "  --screenshot FILE          save a picture of the window once it is shown, then quit\n"
     "  --screenshot-pages PREFIX  save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n"
     "  --screenshot-series PREFIX save the window every half second for twelve seconds\n"
+    "  --screenshot-measure PREFIX press Measure on the CardInfo page, save PREFIX-cardinfo.png\n"
     "Picture-taking runs photograph message boxes (PREFIX-box-N.png) and answer them.\n";
 
 // The toolkit's own texts (message box buttons) in the user's language.
@@ -43,10 +45,11 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const QString arg = QString::fromLocal8Bit(argv[i]);
     const bool has_value = i + 1 < argc && !pictures;
-    const auto mode = arg == "--screenshot"          ? ScreenshotRun::Mode::Window
-                      : arg == "--screenshot-pages"  ? ScreenshotRun::Mode::Pages
-                      : arg == "--screenshot-series" ? ScreenshotRun::Mode::Series
-                                                     : std::optional<ScreenshotRun::Mode>{};
+    const auto mode = arg == "--screenshot"           ? ScreenshotRun::Mode::Window
+                      : arg == "--screenshot-pages"   ? ScreenshotRun::Mode::Pages
+                      : arg == "--screenshot-series"  ? ScreenshotRun::Mode::Series
+                      : arg == "--screenshot-measure" ? ScreenshotRun::Mode::Measure
+                                                      : std::optional<ScreenshotRun::Mode>{};
     if (!mode || !has_value) {
       std::fputs(kUsage, stderr);
       return 2;

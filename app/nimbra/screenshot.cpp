@@ -20,6 +20,7 @@ constexpr int kStartDelayMs = 1500;
 constexpr int kPageSettleMs = 300;
 constexpr int kSeriesIntervalMs = 500;
 constexpr int kSeriesCount = 24;
+constexpr int kCardInfoPage = 3;  // tab index
 
 QWidget* shown_window() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -35,6 +36,13 @@ void settle(int ms) {
   while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+QTabBar* tab_bar(QWidget* window) {
+  auto* tabs = window->findChild<QWidget*>("KorvoTab");
+  auto* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
+  if (!bar) std::fprintf(stderr, "nimbra: no tab strip to page through\n");
+  return bar;
+}
+
 QString numbered(const QString& prefix, int n, int width) {
   return prefix + "-" + QString::number(n).rightJustified(width, '0') + ".png";
 }
@@ -48,7 +56,8 @@ ScreenshotRun::ScreenshotRun(Mode mode, QString target, QObject* parent)
 }
 
 void ScreenshotRun::start() {
-  const int delay = mode_ == Mode::Window ? kWindowDelayMs : kStartDelayMs;
+  const int delay =
+      mode_ == Mode::Window || mode_ == Mode::Measure ? kWindowDelayMs : kStartDelayMs;
   QTimer::singleShot(delay, this, [this] {
     QWidget* window = shown_window();
     if (!window) {
@@ -65,6 +74,9 @@ void ScreenshotRun::start() {
         break;
       case Mode::Series:
         take_series(window);
+        break;
+      case Mode::Measure:
+        take_measurement(window);
         break;
     }
     QApplication::exit(0);
@@ -84,17 +96,35 @@ void ScreenshotRun::answer_message_box() {
 }
 
 void ScreenshotRun::take_pages(QWidget* window) {
-  auto* tabs = window->findChild<QWidget*>("KorvoTab");
-  auto* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
-  if (!bar) {
-    std::fprintf(stderr, "nimbra: no tab strip to page through\n");
-    return;
-  }
+  QTabBar* bar = tab_bar(window);
+  if (!bar) return;
   for (int page = 0; page < bar->count(); ++page) {
     bar->setCurrentIndex(page);
     settle(kPageSettleMs);
     save(window, numbered(target_, page + 1, 1));
   }
+}
+
+// The card cannot be measured during a call: a first start's call is hung up first. Measure
+// blocks for the card's waits; the picture shows what it left on the page.
+void ScreenshotRun::take_measurement(QWidget* window) {
+  QTabBar* bar = tab_bar(window);
+  if (!bar) return;
+  auto* disconnect = window->findChild<QPushButton*>("CmdDiscnct");
+  if (disconnect && disconnect->isEnabled()) {
+    disconnect->click();
+    settle(kPageSettleMs);
+  }
+  bar->setCurrentIndex(kCardInfoPage);
+  settle(kPageSettleMs);
+  auto* measure = window->findChild<QPushButton*>("CmdAnalyze");
+  if (!measure || !measure->isEnabled()) {
+    std::fprintf(stderr, "nimbra: Measure cannot be pressed\n");
+    return;
+  }
+  measure->click();
+  settle(kPageSettleMs);
+  save(window, target_ + "-cardinfo.png");
 }
 
 void ScreenshotRun::take_series(QWidget* window) {

@@ -15,9 +15,10 @@ class ScreenshotRun : public QObject {
 
  public:
   enum class Mode {
-    Window,  // one picture of the window a few seconds in: TARGET is the file
-    Pages,   // each page in turn as a tab click shows it: TARGET-1.png .. TARGET-5.png
-    Series,  // the window every half second for twelve seconds: TARGET-01.png ..
+    Window,   // one picture of the window a few seconds in: TARGET is the file
+    Pages,    // each page in turn as a tab click shows it: TARGET-1.png .. TARGET-5.png
+    Series,   // the window every half second for twelve seconds: TARGET-01.png ..
+    Measure,  // the CardInfo page after Measure: TARGET-cardinfo.png
   };
 
   // Starts answering message boxes at once (start-up may show some).
@@ -30,6 +31,7 @@ class ScreenshotRun : public QObject {
   void answer_message_box();
   void take_pages(QWidget* window);
   void take_series(QWidget* window);
+  void take_measurement(QWidget* window);
   void save(QWidget* widget, const QString& file);
 
   Mode mode_;
