@@ -52,34 +52,22 @@ TEST(CardAnswers, LevelAnswer) {
   }
 }
 
-// The free-channel count is the number in the first five characters only.
-TEST(CardAnswers, FreeChannelAnswer) {
-  EXPECT_EQ(read_free_channel_answer("\r0002\r\n\r\nOK\r\n"), 2);
-  EXPECT_EQ(read_free_channel_answer("000034"), 3);
-  EXPECT_EQ(read_free_channel_answer("ERROR"), 0);
-  EXPECT_EQ(read_free_channel_answer(""), 0);
-}
-
-// Field strengths become lamps in steps of ten from 21; 20 and less is no signal.
-TEST(CardAnswers, Px301Lamps) {
-  const std::pair<int16_t, int16_t> rows[] = {{32767, 5}, {61, 5}, {60, 4}, {51, 4}, {50, 3},
-                                              {41, 3},    {40, 2}, {31, 2}, {30, 1}, {21, 1},
-                                              {20, 0},    {3, 0},  {0, 0},  {-1, 0}};
-  for (const auto& [strength, lamps] : rows) EXPECT_EQ(px301_lamps(strength), lamps) << strength;
-}
-
 struct Px301Row {
   std::string answer;
   int16_t found;
   std::vector<int16_t> slots;  // slots 0..2; 3..14 are always not available
 };
 
-// The last three comma fields go to columns 0 to 2 from left to right; a missing field is 0,
-// and the counted length cuts the trailer off.
+// The last three comma fields go to columns 0 to 2 from left to right as lamps, one less per
+// ten below 61 and none from 20 down; a missing field is 0; the counted length cuts the
+// trailer off.
 TEST(CardAnswers, Px301Answer) {
   const Px301Row rows[] = {
       {"\r\n@K:1,07,65,45,10\r\n\r\nOK\r\n", 3, {5, 3, 0}},
       {"\r\n@K:1,07,35,25,61\r\n\r\nOK\r\n", 3, {2, 1, 5}},
+      {"\r\n@K:1,60,51,50\r\n\r\nOK\r\n", 3, {4, 4, 3}},
+      {"\r\n@K:1,41,40,31\r\n\r\nOK\r\n", 3, {3, 2, 2}},
+      {"\r\n@K:1,30,21,20\r\n\r\nOK\r\n", 3, {1, 1, 0}},
       {"\r\n@K:45,55\r\n\r\nOK\r\n\r\n", 1, {0, 0, 4}},
       {"\r\n@K:nothing\r\n\r\nOK\r\n\r\n", 0, {0, 0, 0}},
       {"\r\n@K:1", 0, {0, 0, 0}},

@@ -18,11 +18,7 @@ using test::TestMachine;
 using Commands = std::vector<std::string>;
 namespace color = lamp_color;
 
-// Lamps lit per level column, -1 for a light grey column; columns left out are dark.
-using Columns = std::vector<int>;
-
 constexpr size_t kCustomSize = 1716;
-constexpr size_t kSignalFrameFlag = 790;
 constexpr size_t kLinkFrameFlag = 794;
 const Commands kIdentify{"ATI5", "ATI6", "ATI4"};
 
@@ -56,209 +52,104 @@ struct Bench {
   Program* program = nullptr;
 };
 
-Commands with_identification(const Commands& measured) {
-  Commands all = kIdentify;
-  all.insert(all.end(), measured.begin(), measured.end());
+// The lamps as painted: per column the number of green lamps from the bottom (the rest dark
+// green), "x" for a light grey column; after a blank the number of yellow free-channel lamps
+// (the rest dark olive), "-" when they are hidden; "?" for any other painting.
+std::string lamps(const shell::MainForm& form) {
+  const auto lit = [](const auto& array, int first, int count, platform::Color on,
+                      platform::Color off, platform::Color all) {
+    int n = 0;
+    while (n < count && array[first + n].back_color == on) ++n;
+    for (int i = n; i < count; ++i) {
+      if (array[first + i].back_color != off)
+        return n == 0 && array[first + i].back_color == all ? 'x' : '?';
+    }
+    return static_cast<char>('0' + n);
+  };
+  std::string out;
+  for (int column = 0; column < 13; ++column) {
+    out +=
+        lit(form.Picture1, column * 5, 5, color::kLevelOn, color::kLevelOff, color::kUnavailable);
+  }
+  out += ' ';
+  out +=
+      form.Picture2[0].visible ? lit(form.Picture2, 0, 4, color::kFreeOn, color::kFreeOff, 0) : '-';
+  return out;
+}
+
+Commands times(int n, std::initializer_list<std::string> commands) {
+  Commands all;
+  for (int i = 0; i < n; ++i) all.insert(all.end(), commands);
   return all;
 }
-
-// The lamps of every column as painted, against the expected lamps per column.
-void expect_columns(shell::MainForm& form, const Columns& lit, std::string_view context) {
-  for (int column = 0; column < 13; ++column) {
-    const int expected = column < static_cast<int>(lit.size()) ? lit[column] : 0;
-    for (int i = 0; i < 5; ++i) {
-      const platform::Color want = expected < 0   ? color::kUnavailable
-                                   : i < expected ? color::kLevelOn
-                                                  : color::kLevelOff;
-      EXPECT_EQ(form.Picture1[column * 5 + i].back_color.get(), want)
-          << context << " column " << column << " lamp " << i;
-    }
-  }
+Commands operator+(Commands a, const Commands& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
 }
 
-// Free-channel lamps: how many are yellow, or -1 when they are hidden.
-void expect_free_lamps(shell::MainForm& form, int yellow, std::string_view context) {
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(form.Picture2[i].visible.get(), yellow >= 0) << context;
-    if (yellow >= 0) {
-      EXPECT_EQ(form.Picture2[i].back_color.get(), i < yellow ? color::kFreeOn : color::kFreeOff)
-          << context << " lamp " << i;
-    }
-  }
-}
-
-struct ModelRow {
+struct Row {
   std::string_view device;
   std::string_view card_ini;
-  Commands measured;
+  Commands commands;
   uint64_t ms;
-  Columns columns;
-  int free_lamps;
+  std::string_view lamps;
+  bool link_frame_only = false;  // a customisation file with only the link frame shown
 };
 
-// Every model is asked its own commands in their letter case, within the design's waits, and
-// the page shows the card's levels and free channels; the port is closed and the state idle.
+// Every model is asked its own commands in their letter case and takes the design's waits,
+// with every attempt used when answers fail (identification 14.3 s, AT@@LVL 25 s, at@@lvl
+// 32.5 s, AT@@LNK 15 s, a silent PX-301 five rounds); the customisation file can leave only
+// AT@@LNK; a port held by another program hears nothing. The page shows the boxes and lamps,
+// the port is closed (or was never open) and the state idle afterwards.
 TEST(CardInfo, EachModelMeasuresInItsOwnWay) {
-  const Columns lvl{5, 2, 4};
-  const Columns px{5, 3, 0, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
-  const ModelRow rows[] = {
-      {"KVT30-J", "", {"AT@@LVL", "AT@@LNK"}, 3300 + 5000 + 3000, lvl, 3},
-      {"KVT30-J", "echo = off\n", {"AT@@LVL", "AT@@LNK"}, 11300, lvl, 3},
-      {"KVT30C-J", "", {"at@@lvl", "AT@@LNK"}, 3300 + 6500 + 3000, lvl, 3},
-      {"KVT31-J", "", {"AT@@LVL", "AT@@LNK"}, 11300, lvl, 3},
-      {"KVT31C-J", "", {"at@@lvl", "AT@@LNK"}, 12800, lvl, 3},
-      {"KVR20C-J", "", {"AT@@LVL", "AT@@LNK"}, 11300, lvl, 3},
-      {"PX-301KV", "levels = 5,3,0\n", {"AT@K", "ATE0", "ATZ"}, 3300 + 2400, px, -1},
-      {"PX-301KV", "levels = 5,3,0\necho = off\n", {"AT@K", "ATE0", "ATZ"}, 5700, px, -1},
+  constexpr std::string_view kLvl = "5240000000000 3";
+  constexpr std::string_view kPx = "530xxxxxxxxxx -";
+  const Commands px_round{"AT@K", "ATE0", "ATZ"};
+  const Row rows[] = {
+      {"KVT30-J", "", kIdentify + Commands{"AT@@LVL", "AT@@LNK"}, 3300 + 5000 + 3000, kLvl},
+      {"KVT30-J", "echo = off\n", kIdentify + Commands{"AT@@LVL", "AT@@LNK"}, 11300, kLvl},
+      {"KVT30C-J", "", kIdentify + Commands{"at@@lvl", "AT@@LNK"}, 3300 + 6500 + 3000, kLvl},
+      {"KVT31-J", "", kIdentify + Commands{"AT@@LVL", "AT@@LNK"}, 11300, kLvl},
+      {"KVT31C-J", "", kIdentify + Commands{"at@@lvl", "AT@@LNK"}, 12800, kLvl},
+      {"KVR20C-J", "", kIdentify + Commands{"AT@@LVL", "AT@@LNK"}, 11300, kLvl},
+      {"PX-301KV", "levels = 5,3,0\n", kIdentify + px_round, 3300 + 2400, kPx},
+      {"PX-301KV", "levels = 5,3,0\necho = off\n", kIdentify + px_round, 5700, kPx},
+      {"KVT30-J", "model_code = KVT99-J\n", kIdentify, 3300, "0000000000000 0"},
+      {"KVT30-J", "model_code = KVT30-J1234\nfirmware =\nphs_number = 0701234567\n",
+       times(4, {"ATI5"}) + times(4, {"ATI6"}) + times(5, {"ATI4"}), 14300, "0000000000000 0"},
+      {"KVT30-J", "fault.AT@@LVL = silent\nfault.AT@@LNK = silent\n",
+       kIdentify + times(5, {"AT@@LVL"}) + times(5, {"AT@@LNK"}), 3300 + 25000 + 15000,
+       "0000000000000 0"},
+      {"KVT31C-J", "fault.AT@@LVL = error\n",
+       kIdentify + times(5, {"at@@lvl"}) + times(1, {"AT@@LNK"}), 3300 + 32500 + 3000,
+       "3120000000000 3"},
+      {"PX-301KV", "fault.AT@K = silent\n",
+       kIdentify + px_round + times(kPx301Attempts - 1, {"ATE1", "AT@K", "ATE0", "ATZ"}),
+       3300 + 5 * 2400, "xxxxxxxxxxxxx -"},
+      {"KVT30-J", "", kIdentify + Commands{"AT@@LNK"}, 3300 + 3000, "0000000000000 3", true},
+      {"KVT30-J", "[ports]\nheld = 3\n", {}, (4 + 4 + 1) * 1100, "0000000000000 0"},
   };
-  for (const ModelRow& row : rows) {
+  for (const Row& row : rows) {
     const std::string context = std::string(row.device) + " " + std::string(row.card_ini);
     Bench b(row.device, row.card_ini);
+    if (row.link_frame_only) {
+      std::vector<uint8_t> custom(kCustomSize, 0);
+      custom[kLinkFrameFlag] = 1;
+      b.machine.write_windows_file("nimbra1.ssd", custom);
+    }
     Program& p = b.start();
+    const sim::CardSettings& card = b.machine.machine().card()->model().settings();
+    const bool heard = !row.commands.empty();
     EXPECT_EQ(b.measure(), row.ms) << context;
-    EXPECT_EQ(b.commands(), with_identification(row.measured)) << context;
-    EXPECT_EQ(b.form().TxtVersion.text.get(), "Ver 1.00") << context;
-    EXPECT_EQ(b.form().TxtPhsNo.text.get(), "07012345678") << context;
-    EXPECT_EQ(b.form().ModemTxt.text.get(),
-              b.machine.machine().card()->model().settings().model_code);
-    expect_columns(b.form(), row.columns, context);
-    expect_free_lamps(b.form(), row.free_lamps, context);
+    EXPECT_EQ(b.commands(), row.commands) << context;
+    EXPECT_EQ(b.form().TxtVersion.text.get(), heard ? card.firmware : "") << context;
+    EXPECT_EQ(b.form().TxtPhsNo.text.get(), heard ? card.phs_number : "") << context;
+    EXPECT_EQ(b.form().ModemTxt.text.get(), heard ? card.model_code : "") << context;
+    EXPECT_EQ(lamps(b.form()), row.lamps) << context;
     EXPECT_EQ(p.app->ConnState, 0) << context;
     EXPECT_TRUE(b.form().CmdAnalyze.enabled.get()) << context;
     EXPECT_FALSE(p.process.comm().PortOpen()) << context;
   }
-}
-
-struct FaultRow {
-  std::string_view device;
-  std::string_view card_ini;
-  Commands measured;
-  uint64_t ms;
-  Columns columns;
-  int free_lamps;
-};
-
-// Cards that fail a measurement command use every attempt of the design's worst case, then
-// show what the design shows for it: "ERROR" gives 3, 1, 2; a silent PX-301 stops after five
-// rounds with every column light grey.
-TEST(CardInfo, FailingAnswersUseEveryAttempt) {
-  const Commands lvl5(5, "AT@@LVL"), lnk5(5, "AT@@LNK"), err5(5, "at@@lvl");
-  Commands lvl_lnk = lvl5;
-  lvl_lnk.insert(lvl_lnk.end(), lnk5.begin(), lnk5.end());
-  Commands err_lnk = err5;
-  err_lnk.push_back("AT@@LNK");
-  Commands px{"AT@K", "ATE0", "ATZ"};
-  for (int round = 1; round < kPx301Attempts; ++round) {
-    for (const char* c : {"ATE1", "AT@K", "ATE0", "ATZ"}) px.push_back(c);
-  }
-  const FaultRow rows[] = {
-      {"KVT30-J",
-       "fault.AT@@LVL = silent\nfault.AT@@LNK = silent\n",
-       lvl_lnk,
-       3300 + 25000 + 15000,
-       {},
-       0},
-      {"KVT31C-J", "fault.AT@@LVL = error\n", err_lnk, 3300 + 32500 + 3000, {3, 1, 2}, 3},
-      {"PX-301KV", "fault.AT@K = silent\n", px, 3300 + 5 * 2400, Columns(13, -1), -1},
-  };
-  for (const FaultRow& row : rows) {
-    Bench b(row.device, row.card_ini);
-    b.start();
-    EXPECT_EQ(b.measure(), row.ms) << row.card_ini;
-    EXPECT_EQ(b.commands(), with_identification(row.measured)) << row.card_ini;
-    expect_columns(b.form(), row.columns, row.card_ini);
-    expect_free_lamps(b.form(), row.free_lamps, row.card_ini);
-  }
-}
-
-struct IdentifyRow {
-  std::string_view card_ini;
-  Commands commands;
-  uint64_t ms;
-};
-
-// A model code outside the catalogue fills the three boxes and measures nothing; answers that
-// fail every repeat rule (no firmware, a short PHS number, an 11-character model code) take
-// every attempt, 14.3 s.
-TEST(CardInfo, UnknownModelOnlyIdentifies) {
-  Commands worst(4, "ATI5");
-  worst.insert(worst.end(), 4, "ATI6");
-  worst.insert(worst.end(), 5, "ATI4");
-  const IdentifyRow rows[] = {
-      {"model_code = KVT99-J\n", kIdentify, 3300},
-      {"model_code = KVT30-J1234\nfirmware =\nphs_number = 0701234567\n", worst, 14300},
-  };
-  for (const IdentifyRow& row : rows) {
-    Bench b("KVT30-J", row.card_ini);
-    b.start();
-    EXPECT_EQ(b.measure(), row.ms) << row.card_ini;
-    EXPECT_EQ(b.commands(), row.commands) << row.card_ini;
-    EXPECT_EQ(b.form().ModemTxt.text.get(),
-              b.machine.machine().card()->model().settings().model_code);
-    EXPECT_EQ(b.form().TxtPhsNo.text.get(),
-              b.machine.machine().card()->model().settings().phs_number);
-    expect_columns(b.form(), {}, row.card_ini);
-    expect_free_lamps(b.form(), 0, row.card_ini);
-  }
-}
-
-// The customisation file's signal-frame flag 0 with its link-frame flag 1 leaves only AT@@LNK.
-TEST(CardInfo, CustomFileGatesTheMeasurements) {
-  Bench b("KVT30-J");
-  std::vector<uint8_t> custom(kCustomSize, 0);
-  custom[kLinkFrameFlag] = 1;
-  custom[kSignalFrameFlag] = 0;
-  b.machine.write_windows_file("nimbra1.ssd", custom);
-  b.start();
-  b.measure();
-  EXPECT_EQ(b.commands(), with_identification({"AT@@LNK"}));
-  expect_columns(b.form(), {}, "custom");
-  expect_free_lamps(b.form(), 3, "custom");
-}
-
-// A port held by another program: identification meets silence (4, 4 and 1 attempts), the page
-// keeps its reset look, and the port the program never opened is left alone.
-TEST(CardInfo, HeldPortMeasuresNothing) {
-  Bench b("KVT30-J");
-  Program& p = b.start();
-  b.machine.machine().ports().hold(3);
-  EXPECT_EQ(b.measure(), 9900u);
-  EXPECT_TRUE(b.commands().empty());
-  EXPECT_EQ(
-      b.form().TxtVersion.text.get() + b.form().TxtPhsNo.text.get() + b.form().ModemTxt.text.get(),
-      "");
-  expect_columns(b.form(), {}, "held");
-  expect_free_lamps(b.form(), 0, "held");
-  EXPECT_FALSE(p.process.comm().PortOpen());
-  EXPECT_EQ(p.app->ConnState, 0);
-}
-
-// The red lamp and the cleared page are painted the moment Measure is pressed, before the
-// first wait, also when the page showed an earlier measurement.
-TEST(CardInfo, RedLampAndClearedPagePaintedBeforeWaiting) {
-  Bench b("KVT30-J");
-  Program& p = b.start();
-  b.measure();
-  struct Painting {
-    uint64_t at;
-    platform::Color lamp;
-    std::string version;
-    platform::Color first_level;
-    platform::Color first_free;
-  };
-  std::vector<Painting> paintings;
-  p.process.window().on_update([&](platform::Hwnd) {
-    paintings.push_back({b.now(), b.form().StatusLump.back_color, b.form().TxtVersion.text,
-                         b.form().Picture1[0].back_color, b.form().Picture2[0].back_color});
-  });
-  const uint64_t pressed = b.now();
-  b.measure();
-  ASSERT_EQ(paintings.size(), 1u);
-  EXPECT_EQ(paintings[0].at, pressed);
-  EXPECT_EQ(paintings[0].lamp, color::kMeasuring);
-  EXPECT_EQ(paintings[0].version, "");
-  EXPECT_EQ(paintings[0].first_level, color::kLevelOff);
-  EXPECT_EQ(paintings[0].first_free, color::kFreeOff);
 }
 
 // With the measure option on, start-up measures once; with KVAUTODL already connected it does

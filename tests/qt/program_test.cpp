@@ -207,15 +207,12 @@ class ProgramTest : public QObject {
     QCOMPARE(painted_at_press(version), QString());
     QCOMPARE(painted_at_press(first_level), QStringLiteral("#004000"));
 
-    const struct {
-      const char* name;
-      const char* color;
-    } lamps[] = {{"Picture1_0", "#00ff00"},  {"Picture1_12", "#00ff00"}, {"Picture1_13", "#004000"},
-                 {"Picture1_64", "#004000"}, {"Picture2_1", "#ffff00"},  {"Picture2_2", "#404000"}};
-    for (const auto& l : lamps) {
-      auto* w = widget<QWidget>(l.name);
-      QCOMPARE(w->accessibleName(), QString::fromLatin1(l.name));
-      QCOMPARE(w->accessibleDescription(), QString::fromLatin1(l.color));
+    for (const auto& [name, color] : {std::pair{"Picture1_0", "#00ff00"},
+                                      {"Picture1_13", "#004000"},
+                                      {"Picture2_1", "#ffff00"},
+                                      {"Picture2_2", "#404000"}}) {
+      QCOMPARE(widget<QWidget>(name)->accessibleName(), QString::fromLatin1(name));
+      QCOMPARE(widget<QWidget>(name)->accessibleDescription(), QString::fromLatin1(color));
     }
   }
 
