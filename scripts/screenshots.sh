@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes pictures of the window under a virtual X server, on fresh demo machines, in English and
 # in Japanese: every page (build/screenshots/{en,ja}-{1..5}.png), and the first start's call as
-# it goes by (build/screenshots/{en,ja}-call-NN.png), and the CardInfo page after a measurement
-# (build/screenshots/{en,ja}-cardinfo.png). Message boxes are photographed too (...-box-N.png)
+# it goes by (build/screenshots/{en,ja}-call-NN.png), and the CardInfo page during and after a
+# measurement (build/screenshots/{en,ja}-measuring.png, -cardinfo.png). Message boxes are photographed too (...-box-N.png)
 # and answered.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -24,7 +24,8 @@ constexpr char kUsage[] =
     "  --screenshot FILE          save a picture of the window once it is shown, then quit\n"
     "  --screenshot-pages PREFIX  save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n"
     "  --screenshot-series PREFIX save the window every half second for twelve seconds\n"
-    "  --screenshot-measure PREFIX press Measure on the CardInfo page, save PREFIX-cardinfo.png\n"
+    "  --screenshot-measure PREFIX press Measure on the CardInfo page: PREFIX-measuring.png\n"
+    "                             while it measures, PREFIX-cardinfo.png afterwards\n"
     "Picture-taking runs photograph message boxes (PREFIX-box-N.png) and answer them.\n";
 
 // The toolkit's own texts (message box buttons) in the user's language.

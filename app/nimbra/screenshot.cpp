@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
 
 namespace nimbra::app {
 
@@ -42,6 +43,32 @@ QTabBar* tab_bar(QWidget* window) {
   if (!bar) std::fprintf(stderr, "nimbra: no tab strip to page through\n");
   return bar;
 }
+
+// Saves a picture of the window the first time the watched widget is painted in red: the
+// window's redraw at the start of a measurement, while the program then waits for the card.
+class RedPaintingPicture : public QObject {
+ public:
+  RedPaintingPicture(QWidget* watched, QWidget* window, std::function<void(QWidget*)> save)
+      : QObject(watched), window_(window), save_(std::move(save)) {
+    watched->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = static_cast<QWidget*>(watched);
+    if (!taken_ && event->type() == QEvent::Paint &&
+        widget->palette().color(QPalette::Window) == Qt::red) {
+      taken_ = true;  // before grabbing, which paints the widget again
+      save_(window_);
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  std::function<void(QWidget*)> save_;
+  bool taken_ = false;
+};
 
 QString numbered(const QString& prefix, int n, int width) {
   return prefix + "-" + QString::number(n).rightJustified(width, '0') + ".png";
@@ -106,7 +133,8 @@ void ScreenshotRun::take_pages(QWidget* window) {
 }
 
 // The card cannot be measured during a call: a first start's call is hung up first. Measure
-// blocks for the card's waits; the picture shows what it left on the page.
+// blocks for the card's waits; one picture shows the window as redrawn when they begin, the
+// other what the measurement left on the page.
 void ScreenshotRun::take_measurement(QWidget* window) {
   QTabBar* bar = tab_bar(window);
   if (!bar) return;
@@ -121,6 +149,11 @@ void ScreenshotRun::take_measurement(QWidget* window) {
   if (!measure || !measure->isEnabled()) {
     std::fprintf(stderr, "nimbra: Measure cannot be pressed\n");
     return;
+  }
+  auto* lamp = window->findChild<QWidget*>("StatusLump");
+  if (lamp) {
+    new RedPaintingPicture(lamp, window,
+                           [this](QWidget* w) { save(w, target_ + "-measuring.png"); });
   }
   measure->click();
   settle(kPageSettleMs);

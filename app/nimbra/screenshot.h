@@ -18,7 +18,7 @@ class ScreenshotRun : public QObject {
     Window,   // one picture of the window a few seconds in: TARGET is the file
     Pages,    // each page in turn as a tab click shows it: TARGET-1.png .. TARGET-5.png
     Series,   // the window every half second for twelve seconds: TARGET-01.png ..
-    Measure,  // the CardInfo page after Measure: TARGET-cardinfo.png
+    Measure,  // the CardInfo page while measuring and after: TARGET-measuring.png, -cardinfo.png
   };
 
   // Starts answering message boxes at once (start-up may show some).
