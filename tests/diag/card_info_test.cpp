@@ -96,7 +96,7 @@ struct Row {
   bool link_frame_only = false;  // a customisation file with only the link frame shown
 };
 
-// Every model is asked its own commands in their letter case and takes the design's waits,
+// Every model is asked its own commands in their letter case and takes the card's fixed waits,
 // with every attempt used when answers fail (identification 14.3 s, AT@@LVL 25 s, at@@lvl
 // 32.5 s, AT@@LNK 15 s, a silent PX-301 five rounds); the customisation file can leave only
 // AT@@LNK; a port held by another program hears nothing. The page shows the boxes and lamps,
