@@ -20,11 +20,13 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX | --screenshot-series PREFIX\n"
-    "               | --screenshot-inquiry FILE]\n"
+    "               | --screenshot-inquiry FILE | --screenshot-measure PREFIX]\n"
     "  --screenshot FILE          save a picture of the window once it is shown, then quit\n"
     "  --screenshot-pages PREFIX  save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n"
     "  --screenshot-series PREFIX save the window every half second for twelve seconds\n"
     "  --screenshot-inquiry FILE  as --screenshot, after pressing Inquire on the call\n"
+    "  --screenshot-measure PREFIX press Measure on the CardInfo page: PREFIX-measuring.png\n"
+    "                             while it measures, PREFIX-cardinfo.png afterwards\n"
     "Picture-taking runs photograph message boxes (PREFIX-box-N.png) and answer them.\n";
 
 // The toolkit's own texts (message box buttons) in the user's language.
@@ -49,6 +51,7 @@ int main(int argc, char** argv) {
                       : arg == "--screenshot-pages"   ? ScreenshotRun::Mode::Pages
                       : arg == "--screenshot-series"  ? ScreenshotRun::Mode::Series
                       : arg == "--screenshot-inquiry" ? ScreenshotRun::Mode::Inquiry
+                      : arg == "--screenshot-measure" ? ScreenshotRun::Mode::Measure
                                                       : std::optional<ScreenshotRun::Mode>{};
     if (!mode || !has_value) {
       std::fputs(kUsage, stderr);

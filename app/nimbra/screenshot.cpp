@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
 
 namespace nimbra::app {
 
@@ -21,6 +22,7 @@ constexpr int kPageSettleMs = 300;
 constexpr int kSeriesIntervalMs = 500;
 constexpr int kSeriesCount = 24;
 constexpr int kAnswerWaitMs = 2000;
+constexpr int kCardInfoPage = 3;  // tab index
 
 QWidget* shown_window() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -36,6 +38,39 @@ void settle(int ms) {
   while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+QTabBar* tab_bar(QWidget* window) {
+  auto* tabs = window->findChild<QWidget*>("KorvoTab");
+  auto* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
+  if (!bar) std::fprintf(stderr, "nimbra: no tab strip to page through\n");
+  return bar;
+}
+
+// Saves a picture of the window the first time the watched widget is painted in red: the
+// window's redraw at the start of a measurement, while the program then waits for the card.
+class RedPaintingPicture : public QObject {
+ public:
+  RedPaintingPicture(QWidget* watched, QWidget* window, std::function<void(QWidget*)> save)
+      : QObject(watched), window_(window), save_(std::move(save)) {
+    watched->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = static_cast<QWidget*>(watched);
+    if (!taken_ && event->type() == QEvent::Paint &&
+        widget->palette().color(QPalette::Window) == Qt::red) {
+      taken_ = true;  // before grabbing, which paints the widget again
+      save_(window_);
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  std::function<void(QWidget*)> save_;
+  bool taken_ = false;
+};
+
 QString numbered(const QString& prefix, int n, int width) {
   return prefix + "-" + QString::number(n).rightJustified(width, '0') + ".png";
 }
@@ -49,8 +84,9 @@ ScreenshotRun::ScreenshotRun(Mode mode, QString target, QObject* parent)
 }
 
 void ScreenshotRun::start() {
-  const int delay =
-      mode_ == Mode::Window || mode_ == Mode::Inquiry ? kWindowDelayMs : kStartDelayMs;
+  const int delay = mode_ == Mode::Window || mode_ == Mode::Inquiry || mode_ == Mode::Measure
+                        ? kWindowDelayMs
+                        : kStartDelayMs;
   QTimer::singleShot(delay, this, [this] {
     QWidget* window = shown_window();
     if (!window) {
@@ -72,6 +108,9 @@ void ScreenshotRun::start() {
         inquire(window);
         save(window, target_);
         break;
+      case Mode::Measure:
+        take_measurement(window);
+        break;
     }
     QApplication::exit(0);
   });
@@ -91,12 +130,8 @@ void ScreenshotRun::answer_message_box() {
 }
 
 void ScreenshotRun::take_pages(QWidget* window) {
-  auto* tabs = window->findChild<QWidget*>("KorvoTab");
-  auto* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
-  if (!bar) {
-    std::fprintf(stderr, "nimbra: no tab strip to page through\n");
-    return;
-  }
+  QTabBar* bar = tab_bar(window);
+  if (!bar) return;
   for (int page = 0; page < bar->count(); ++page) {
     bar->setCurrentIndex(page);
     settle(kPageSettleMs);
@@ -112,6 +147,34 @@ void ScreenshotRun::inquire(QWidget* window) {
   }
   button->click();
   settle(kAnswerWaitMs);
+}
+
+// The card cannot be measured during a call: a first start's call is hung up first. Measure
+// blocks for the card's waits; one picture shows the window as redrawn when they begin, the
+// other what the measurement left on the page.
+void ScreenshotRun::take_measurement(QWidget* window) {
+  QTabBar* bar = tab_bar(window);
+  if (!bar) return;
+  auto* disconnect = window->findChild<QPushButton*>("CmdDiscnct");
+  if (disconnect && disconnect->isEnabled()) {
+    disconnect->click();
+    settle(kPageSettleMs);
+  }
+  bar->setCurrentIndex(kCardInfoPage);
+  settle(kPageSettleMs);
+  auto* measure = window->findChild<QPushButton*>("CmdAnalyze");
+  if (!measure || !measure->isEnabled()) {
+    std::fprintf(stderr, "nimbra: Measure cannot be pressed\n");
+    return;
+  }
+  auto* lamp = window->findChild<QWidget*>("StatusLump");
+  if (lamp) {
+    new RedPaintingPicture(lamp, window,
+                           [this](QWidget* w) { save(w, target_ + "-measuring.png"); });
+  }
+  measure->click();
+  settle(kPageSettleMs);
+  save(window, target_ + "-cardinfo.png");
 }
 
 void ScreenshotRun::take_series(QWidget* window) {

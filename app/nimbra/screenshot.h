@@ -19,6 +19,7 @@ class ScreenshotRun : public QObject {
     Pages,    // each page in turn as a tab click shows it: TARGET-1.png .. TARGET-5.png
     Series,   // the window every half second for twelve seconds: TARGET-01.png ..
     Inquiry,  // as Window, once Inquire was pressed and its answer has come
+    Measure,  // the CardInfo page while measuring and after: TARGET-measuring.png, -cardinfo.png
   };
 
   // Starts answering message boxes at once (start-up may show some).
@@ -32,6 +33,7 @@ class ScreenshotRun : public QObject {
   void take_pages(QWidget* window);
   void take_series(QWidget* window);
   void inquire(QWidget* window);
+  void take_measurement(QWidget* window);
   void save(QWidget* widget, const QString& file);
 
   Mode mode_;

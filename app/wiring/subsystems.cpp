@@ -2,6 +2,7 @@
 
 #include "accel/accel_install.h"
 #include "detect/modem_detection.h"
+#include "diag/card_info.h"
 #include "dialup/dialup_install.h"
 #include "validity/validity_install.h"
 
@@ -12,6 +13,7 @@ void install_subsystems(shell::AppContext& app) {
   accel::install_accel(app);
   dialup::install_dialup(app);
   validity::install_validity(app);
+  diag::install_card_info(app);
 }
 
 }  // namespace nimbra::app

@@ -23,11 +23,19 @@ bool AtChannel::OpenForConnect(int16_t port) {
 }
 
 std::optional<std::string> AtChannel::SendAtCommand(std::string_view command, uint32_t wait_ms) {
+  Send(command);
+  kernel_.Sleep(wait_ms);
+  return ReadWaiting();
+}
+
+void AtChannel::Send(std::string_view command) {
   comm_.set_InputLen(0);
   std::string line(command);
   line += '\r';
   comm_.set_Output(line);
-  kernel_.Sleep(wait_ms);
+}
+
+std::optional<std::string> AtChannel::ReadWaiting() {
   int16_t waiting = 0;
   comm_.InBufferCount(waiting);
   if (waiting == 0) return std::nullopt;

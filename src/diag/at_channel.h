@@ -32,6 +32,11 @@ class AtChannel {
   // received by then, or nothing when nothing arrived (the caller keeps its previous text).
   std::optional<std::string> SendAtCommand(std::string_view command, uint32_t wait_ms);
 
+  // The two halves of an exchange, for the exchanges that wait before sending or before
+  // reading: the command line out, and everything waiting (nothing when nothing is).
+  void Send(std::string_view command);
+  std::optional<std::string> ReadWaiting();
+
   platform::Comm& comm() { return comm_; }
 
  private:

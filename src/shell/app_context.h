@@ -33,6 +33,11 @@ inline constexpr size_t kModemSlots = 11;
 inline constexpr size_t kRegBufferSize = 257;
 inline constexpr size_t kLimitDateSize = 9;  // the validity date, 8 characters and a NUL
 
+// Signal level per channel of the last card measurement: -1 not available, 0 no signal, 1 to 5
+// lamps. Slots 0 to 14 are written, 0 to 12 shown.
+inline constexpr size_t kChannelSlots = 16;
+using ChannelLevelArray = std::array<int16_t, kChannelSlots>;
+
 // One ready-made per-connection proxy value: zero-filled bytes, of which the first `length` are
 // what is written to the registry.
 struct ProxyBlob {
@@ -57,6 +62,8 @@ struct DialupSteps {
   StartupStep start_status_timer;         // load step 23
   StartupStep start_connect;              // load step 29, as a click of CmdConnect
   StartupStep release_session;            // unload: the window procedure back, the session gone
+  // Whether KVAUTODL is connected, without taking the connection over: no card measurement then.
+  std::function<bool(AppContext&)> entry_connected;
 };
 
 struct AppContext {
@@ -92,6 +99,8 @@ struct AppContext {
   // program does not connect at start: both from the validity subsystem.
   StartupStep load_limit;
   StartupStep check_validity_term;
+  // Load step 28: the card measurement, as a click of CmdAnalyze, from the diagnostics subsystem.
+  StartupStep measure_card;
 
   std::string WinDir;
   bool CustomPresent = false;
@@ -128,6 +137,9 @@ struct AppContext {
   std::string MailerPath;
   // The validity date as the file "nimbral.dat" holds it.
   std::array<uint8_t, kLimitDateSize> LimitDate{};
+  // The last card measurement; LevelCount 0 means the card has not reported levels yet.
+  ChannelLevelArray ChannelLevels{};
+  int16_t LevelCount = 0;
 };
 
 }  // namespace nimbra::shell

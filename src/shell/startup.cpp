@@ -112,6 +112,7 @@ void main_form_load(AppContext& app) {
   refuse_unsupported_windows(app);
   size_and_place_main_window(app);
   form.visible = true;
+  if (form.SettingTree.node(kMeasureOnStart).checked) app.measure_card(app);
   if (form.SettingTree.node(kConnectOnStart).checked) {
     app.dialup.start_connect(app);
   } else {

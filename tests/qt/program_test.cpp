@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "diag/card_info.h"
 #include "nimbra_test/test_machine.h"
 #include "platform/qt/qt_window.h"
 #include "platform/sim/sim_ras.h"
@@ -51,6 +52,38 @@ std::vector<uint8_t> quiet_settings() {
 }
 
 constexpr size_t kMeasureOnStartFlag = 785;
+
+// What some widgets looked like each time they were painted, with the machine's virtual time:
+// the colour of a lamp, the text of a box.
+class PaintRecorder : public QObject {
+ public:
+  struct Painting {
+    QString widget;
+    uint64_t at;
+    QString look;
+  };
+
+  PaintRecorder(sim::Machine& machine, std::initializer_list<QWidget*> widgets)
+      : machine_(machine) {
+    for (QWidget* w : widgets) w->installEventFilter(this);
+  }
+  const std::vector<Painting>& paintings() const { return paintings_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      auto* w = static_cast<QWidget*>(watched);
+      auto* box = qobject_cast<QLineEdit*>(w);
+      paintings_.push_back({w->objectName(), machine_.scheduler().now_ms(),
+                            box ? box->text() : w->palette().color(QPalette::Window).name()});
+    }
+    return false;
+  }
+
+ private:
+  sim::Machine& machine_;
+  std::vector<Painting> paintings_;
+};
 
 }  // namespace
 
@@ -146,6 +179,41 @@ class ProgramTest : public QObject {
     QCOMPARE(collapsed.width(), full.width());
     QTest::mouseDClick(view_, Qt::LeftButton, {}, QPoint(view_->width() - 2, 2));
     QCOMPARE(view_->frameGeometry(), full);
+  }
+
+  // Measure paints the red lamp and the cleared page the moment it is pressed, before the
+  // first wait; afterwards every lamp carries its colour as state under its control name.
+  void measurePaintsBeforeWaiting() {
+    click_tab(4);
+    shell::MainForm& form = program_->app.main_form;
+    form.TxtVersion.text = std::string("Ver 0.90");  // left by an earlier measurement
+    form.Picture1[0].back_color = diag::lamp_color::kLevelOn;
+    QCoreApplication::processEvents();
+    auto* lamp = widget<QWidget>("StatusLump");
+    auto* version = widget<QLineEdit>("TxtVersion");
+    auto* first_level = widget<QWidget>("Picture1_0");
+    PaintRecorder recorder(machine_->machine(), {lamp, version, first_level});
+    const uint64_t pressed = machine_->machine().scheduler().now_ms();
+    QTest::mouseClick(widget<QPushButton>("CmdAnalyze"), Qt::LeftButton);
+    QCOMPARE(version->text(), QStringLiteral("Ver 1.00"));
+
+    const auto painted_at_press = [&](QWidget* w) {
+      for (const auto& p : recorder.paintings()) {
+        if (p.widget == w->objectName() && p.at == pressed) return p.look;
+      }
+      return QStringLiteral("not painted");
+    };
+    QCOMPARE(painted_at_press(lamp), QStringLiteral("#ff0000"));
+    QCOMPARE(painted_at_press(version), QString());
+    QCOMPARE(painted_at_press(first_level), QStringLiteral("#004000"));
+
+    for (const auto& [name, color] : {std::pair{"Picture1_0", "#00ff00"},
+                                      {"Picture1_13", "#004000"},
+                                      {"Picture2_1", "#ffff00"},
+                                      {"Picture2_2", "#404000"}}) {
+      QCOMPARE(widget<QWidget>(name)->accessibleName(), QString::fromLatin1(name));
+      QCOMPARE(widget<QWidget>(name)->accessibleDescription(), QString::fromLatin1(color));
+    }
   }
 
   // Tab walks the visible page only, and fields carry their labels' names.

@@ -51,7 +51,8 @@ void ControlBinding::apply_common() {
   } else if (label_ && !label_->caption.get().empty()) {
     widget_->setAccessibleName(to_qstring(label_->caption));
   } else {
-    widget_->setAccessibleName(to_qstring(control_.name()));
+    // Elements of a control array are told apart by their index: "Picture1_12".
+    widget_->setAccessibleName(to_qstring(control_.qualified_name()));
   }
 
   QPalette palette = widget_->palette();

@@ -188,7 +188,8 @@ class FrameBinding : public ControlBinding {
   }
 };
 
-// The logic uses picture boxes as coloured lamps and signal bars: a surface in its back colour.
+// The logic uses picture boxes as coloured lamps and signal bars: a surface in its back colour,
+// which is also its state for assistive tools.
 class PictureBoxBinding : public ControlBinding {
  public:
   PictureBoxBinding(Control& picture, QWidget* parent, const Context& context)
@@ -197,7 +198,9 @@ class PictureBoxBinding : public ControlBinding {
   }
 
  protected:
-  void apply_kind() override {}
+  void apply_kind() override {
+    widget()->setAccessibleDescription(to_qcolor(control().back_color).name());
+  }
 };
 
 class ProgressBarBinding : public ControlBinding {

@@ -45,7 +45,7 @@ std::string_view level_command(std::string_view code) {
 
 // Field strength that a PX-301 reports for a level (the program maps 61+ to 5, 51-60 to 4, ...).
 int strength_of(int level) {
-  constexpr std::array<int, 6> kStrength{12, 25, 35, 45, 55, 65};
+  constexpr std::array<int, 6> kStrength{10, 25, 35, 45, 55, 65};
   return level < 0 ? 0 : kStrength[static_cast<size_t>(std::min(level, 5))];
 }
 
@@ -150,13 +150,21 @@ CardModel::Answer CardModel::answer(const std::string& line) {
 }
 
 CardOutput CardModel::finish(Answer answer) {
+  const CardFault fault = fault_of(answer.word);
+  if (fault == CardFault::Silent) return {};
+  if (fault == CardFault::Error) answer.text = result("ERROR");
   CardOutput reply{reply_ms(answer.word), std::move(answer.text)};
-  if (settings_.fault == CardFault::Partial) {
+  if (fault == CardFault::Partial) {
     reply.bytes.resize(reply.bytes.size() / 2);
-  } else if (settings_.fault == CardFault::Garbage) {
+  } else if (fault == CardFault::Garbage) {
     reply.bytes = noise(reply.bytes.size());
   }
   return reply;
+}
+
+CardFault CardModel::fault_of(const std::string& word) const {
+  const auto it = settings_.fault_of.find(word);
+  return it != settings_.fault_of.end() ? it->second : settings_.fault;
 }
 
 uint32_t CardModel::reply_ms(const std::string& word) const {

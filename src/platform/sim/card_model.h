@@ -42,6 +42,7 @@ class CardModel {
   };
   Answer answer(const std::string& line);
   CardOutput finish(Answer answer);
+  CardFault fault_of(const std::string& word) const;
   uint32_t reply_ms(const std::string& word) const;
   std::string noise(size_t length);
 

@@ -76,6 +76,13 @@ std::vector<int> levels_of(std::string_view value) {
   return levels;
 }
 
+// The upper-case command word after "<prefix>." in a key such as reply_ms.AT@@LVL.
+std::string command_word(std::string_view key, std::string_view prefix) {
+  std::string word(key.substr(prefix.size() + 1));
+  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return word;
+}
+
 }  // namespace
 
 std::optional<CardFault> parse_card_fault(std::string_view name) {
@@ -126,11 +133,19 @@ std::optional<CardPlacement> load_card(const platform::IniFile& ini) {
     if (entry.key.size() == kReplyKey.size()) {
       s.reply_ms = ms;
     } else if (entry.key[kReplyKey.size()] == '.') {
-      std::string word = entry.key.substr(kReplyKey.size() + 1);
-      for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      s.reply_ms_of[word] = ms;
+      s.reply_ms_of[command_word(entry.key, kReplyKey)] = ms;
     }
   }
+  for (const auto& entry : section->entries) {
+    constexpr std::string_view kFaultKey = "fault.";
+    if (!entry.key.starts_with(kFaultKey)) continue;
+    const auto fault = parse_card_fault(entry.value);
+    if (!fault || *fault == CardFault::Late || *fault == CardFault::Unplugged) {
+      bad_key(entry.key, entry.value, "none, silent, error, partial or garbage");
+    }
+    s.fault_of[command_word(entry.key, kFaultKey.substr(0, kFaultKey.size() - 1))] = *fault;
+  }
+  if (const auto answer = ini.get(kSection, "model_code")) s.model_code = *answer;
   if (const auto fault = ini.get(kSection, "fault")) {
     const auto parsed = parse_card_fault(*fault);
     if (!parsed)

@@ -4,6 +4,7 @@
 //   port = 3                    COM port the card's modem sits on
 //   device = UCA2-PCX           model name of a supported card, adapter or cable
 //   carries = KVT31-J           the data card inside an adapter or cable (default KVT30-J)
+//   model_code = KVT99-J        answer to ATI4 (default: the code of the card)
 //   firmware = Ver 2.10         answer to ATI5
 //   phs_number = 07012345678    answer to ATI6
 //   levels = 5,4,3,0,-          signal level per channel, 0..5, "-" for not available
@@ -12,6 +13,7 @@
 //   reply_ms = 30               reply time of every command ...
 //   reply_ms.AT@@LVL = 400      ... or of one command word
 //   fault = none                none, silent, error, late, partial, garbage or unplugged
+//   fault.AT@K = silent         ... or of one command word: none, silent, error, partial, garbage
 #pragma once
 
 #include <cstdint>
@@ -50,6 +52,7 @@ struct CardSettings {
   uint32_t reply_ms = 0;                        // 0: each command's own default
   std::map<std::string, uint32_t> reply_ms_of;  // by command word (ATI4, AT@@LVL, AT@K, ...)
   CardFault fault = CardFault::None;
+  std::map<std::string, CardFault> fault_of;  // by command word, for the faults of one answer
 };
 
 // The card model code of the data card that a catalogue model name stands for; for an adapter

@@ -1,0 +1,172 @@
+// The CardInfo measurement on simulated machines, in virtual time: what each card is asked,
+// what the page shows afterwards, and how long it takes.
+#include "diag/card_info.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "nimbra_test/test_machine.h"
+#include "shell/settings_record.h"
+
+namespace nimbra::diag {
+namespace {
+
+using test::Program;
+using test::TestMachine;
+using Commands = std::vector<std::string>;
+namespace color = lamp_color;
+
+constexpr size_t kCustomSize = 1716;
+constexpr size_t kLinkFrameFlag = 794;
+const Commands kIdentify{"ATI5", "ATI6", "ATI4"};
+
+struct Bench {
+  explicit Bench(std::string_view device, std::string_view card_ini = "",
+                 bool measure_on_start = false, std::string_view extra_ini = "")
+      : machine(
+            {sim::WindowsVersion::XP, platform::Language::English, {{std::string(device), 3, ""}}},
+            std::string("\n[card]\nlevels = 5,2,4\nfree_channels = 3\n") + std::string(card_ini) +
+                std::string(extra_ini)) {
+    shell::SettingsRecord settings;
+    settings.UserName = settings.Password = "qenvora";
+    if (measure_on_start) settings.OptMeasureOnStart = shell::kFlagTrue;
+    machine.write_windows_file("nimbra1.dat", shell::encode_settings(settings));
+  }
+  Program& start() {
+    program = &machine.start();
+    return *program;
+  }
+  // Clicks Measure and returns the virtual milliseconds it took.
+  uint64_t measure() {
+    const uint64_t start_ms = now();
+    program->handle([this] { program->form().CmdAnalyze.click(); });
+    return now() - start_ms;
+  }
+  uint64_t now() { return machine.machine().scheduler().now_ms(); }
+  Commands commands() { return machine.machine().card()->model().commands(); }
+  shell::MainForm& form() { return program->form(); }
+
+  TestMachine machine;
+  Program* program = nullptr;
+};
+
+// The lamps as painted: per column the number of green lamps from the bottom (the rest dark
+// green), "x" for a light grey column; after a blank the number of yellow free-channel lamps
+// (the rest dark olive), "-" when they are hidden; "?" for any other painting.
+std::string lamps(const shell::MainForm& form) {
+  const auto lit = [](const auto& array, int first, int count, platform::Color on,
+                      platform::Color off, platform::Color all) {
+    int n = 0;
+    while (n < count && array[first + n].back_color == on) ++n;
+    for (int i = n; i < count; ++i) {
+      if (array[first + i].back_color != off)
+        return n == 0 && array[first + i].back_color == all ? 'x' : '?';
+    }
+    return static_cast<char>('0' + n);
+  };
+  std::string out;
+  for (int column = 0; column < 13; ++column) {
+    out +=
+        lit(form.Picture1, column * 5, 5, color::kLevelOn, color::kLevelOff, color::kUnavailable);
+  }
+  out += ' ';
+  out +=
+      form.Picture2[0].visible ? lit(form.Picture2, 0, 4, color::kFreeOn, color::kFreeOff, 0) : '-';
+  return out;
+}
+
+Commands times(int n, std::initializer_list<std::string> commands) {
+  Commands all;
+  for (int i = 0; i < n; ++i) all.insert(all.end(), commands);
+  return all;
+}
+Commands operator+(Commands a, const Commands& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+struct Row {
+  std::string_view device;
+  std::string_view card_ini;
+  Commands commands;
+  uint64_t ms;
+  std::string_view lamps;
+  bool link_frame_only = false;  // a customisation file with only the link frame shown
+};
+
+// Every model is asked its own commands in their letter case and takes the card's fixed waits,
+// with every attempt used when answers fail (identification 14.3 s, AT@@LVL 25 s, at@@lvl
+// 32.5 s, AT@@LNK 15 s, a silent PX-301 five rounds); the customisation file can leave only
+// AT@@LNK; a port held by another program hears nothing. The page shows the boxes and lamps,
+// the port is closed (or was never open) and the state idle afterwards.
+TEST(CardInfo, EachModelMeasuresInItsOwnWay) {
+  constexpr std::string_view kLvl = "5240000000000 3";
+  constexpr std::string_view kPx = "530xxxxxxxxxx -";
+  const Commands px_round{"AT@K", "ATE0", "ATZ"};
+  const Row rows[] = {
+      {"KVT30-J", "", kIdentify + Commands{"AT@@LVL", "AT@@LNK"}, 3300 + 5000 + 3000, kLvl},
+      {"KVT30-J", "echo = off\n", kIdentify + Commands{"AT@@LVL", "AT@@LNK"}, 11300, kLvl},
+      {"KVT30C-J", "", kIdentify + Commands{"at@@lvl", "AT@@LNK"}, 3300 + 6500 + 3000, kLvl},
+      {"KVT31-J", "", kIdentify + Commands{"AT@@LVL", "AT@@LNK"}, 11300, kLvl},
+      {"KVT31C-J", "", kIdentify + Commands{"at@@lvl", "AT@@LNK"}, 12800, kLvl},
+      {"KVR20C-J", "", kIdentify + Commands{"AT@@LVL", "AT@@LNK"}, 11300, kLvl},
+      {"PX-301KV", "levels = 5,3,0\n", kIdentify + px_round, 3300 + 2400, kPx},
+      {"PX-301KV", "levels = 5,3,0\necho = off\n", kIdentify + px_round, 5700, kPx},
+      {"KVT30-J", "model_code = KVT99-J\n", kIdentify, 3300, "0000000000000 0"},
+      {"KVT30-J", "model_code = KVT30-J1234\nfirmware =\nphs_number = 0701234567\n",
+       times(4, {"ATI5"}) + times(4, {"ATI6"}) + times(5, {"ATI4"}), 14300, "0000000000000 0"},
+      {"KVT30-J", "fault.AT@@LVL = silent\nfault.AT@@LNK = silent\n",
+       kIdentify + times(5, {"AT@@LVL"}) + times(5, {"AT@@LNK"}), 3300 + 25000 + 15000,
+       "0000000000000 0"},
+      {"KVT31C-J", "fault.AT@@LVL = error\n",
+       kIdentify + times(5, {"at@@lvl"}) + times(1, {"AT@@LNK"}), 3300 + 32500 + 3000,
+       "3120000000000 3"},
+      {"PX-301KV", "fault.AT@K = silent\n",
+       kIdentify + px_round + times(kPx301Attempts - 1, {"ATE1", "AT@K", "ATE0", "ATZ"}),
+       3300 + 5 * 2400, "xxxxxxxxxxxxx -"},
+      {"KVT30-J", "", kIdentify + Commands{"AT@@LNK"}, 3300 + 3000, "0000000000000 3", true},
+      {"KVT30-J", "[ports]\nheld = 3\n", {}, (4 + 4 + 1) * 1100, "0000000000000 0"},
+  };
+  for (const Row& row : rows) {
+    const std::string context = std::string(row.device) + " " + std::string(row.card_ini);
+    Bench b(row.device, row.card_ini);
+    if (row.link_frame_only) {
+      std::vector<uint8_t> custom(kCustomSize, 0);
+      custom[kLinkFrameFlag] = 1;
+      b.machine.write_windows_file("nimbra1.ssd", custom);
+    }
+    Program& p = b.start();
+    const sim::CardSettings& card = b.machine.machine().card()->model().settings();
+    const bool heard = !row.commands.empty();
+    EXPECT_EQ(b.measure(), row.ms) << context;
+    EXPECT_EQ(b.commands(), row.commands) << context;
+    EXPECT_EQ(b.form().TxtVersion.text.get(), heard ? card.firmware : "") << context;
+    EXPECT_EQ(b.form().TxtPhsNo.text.get(), heard ? card.phs_number : "") << context;
+    EXPECT_EQ(b.form().ModemTxt.text.get(), heard ? card.model_code : "") << context;
+    EXPECT_EQ(lamps(b.form()), row.lamps) << context;
+    EXPECT_EQ(p.app->ConnState, 0) << context;
+    EXPECT_TRUE(b.form().CmdAnalyze.enabled.get()) << context;
+    EXPECT_FALSE(p.process.comm().PortOpen()) << context;
+  }
+}
+
+// With the measure option on, start-up measures once; with KVAUTODL already connected it does
+// nothing, and a click that still arrives does nothing either.
+TEST(CardInfo, StartupMeasuresUnlessConnected) {
+  for (const bool connected : {false, true}) {
+    Bench b("KVT30-J", "", true, connected ? "\n[dialup]\nother_connections = KVAUTODL\n" : "");
+    Program& p = b.start();
+    EXPECT_EQ(b.commands().size(), connected ? 0u : 5u);
+    EXPECT_EQ(b.form().ModemTxt.text.get(), connected ? "" : "KVT30-J");
+    EXPECT_EQ(p.process.window().update_count(p.app->main_window), connected ? 0 : 1);
+    if (!connected) continue;
+    EXPECT_EQ(b.measure(), 0u);
+    EXPECT_TRUE(b.commands().empty());
+    EXPECT_EQ(p.app->ConnState, 1);
+  }
+}
+
+}  // namespace
+}  // namespace nimbra::diag
