@@ -12,6 +12,7 @@
 //   reply_ms = 30               reply time of every command ...
 //   reply_ms.AT@@LVL = 400      ... or of one command word
 //   fault = none                none, silent, error, late, partial, garbage or unplugged
+//   dial_answer = CONNECT       the answer to "ATD" (BUSY, NO CARRIER, ...; empty: none)
 #pragma once
 
 #include <cstdint>
@@ -50,7 +51,10 @@ struct CardSettings {
   uint32_t reply_ms = 0;                        // 0: each command's own default
   std::map<std::string, uint32_t> reply_ms_of;  // by command word (ATI4, AT@@LVL, AT@K, ...)
   CardFault fault = CardFault::None;
+  std::string dial_answer = "CONNECT";
 };
+
+inline constexpr size_t kMaxDialAnswer = 64;
 
 // The card model code of the data card that a catalogue model name stands for; for an adapter
 // or cable, of the card it carries. Nothing for names outside the catalogue.
