@@ -242,6 +242,14 @@ TEST_F(PppdDialup, EachPppdEndBecomesItsError) {
   }
 }
 
+// A dial without a notifier returns only once the call has failed, with its error.
+TEST_F(PppdDialup, DialWithoutNotifierWaitsForTheEnd) {
+  script("exit 4\n");
+  const DialParams params{"KVAUTODL", std::string(kNumber), "", "qenvora", "x", ""};
+  EXPECT_EQ(service_->dial(params, {}, this, handle_), ERROR_PPP_NO_PROTOCOLS_CONFIGURED);
+  EXPECT_EQ(service_->calls_in_progress(), 0u);
+}
+
 // pppd that cannot be started: not there, or not allowed to run.
 TEST_F(PppdDialup, PppdThatCannotStartIsAnError) {
   std::ofstream(dir_ / "pppd") << "#!/bin/sh\n";
