@@ -118,9 +118,8 @@ TEST(RasEntry, NtNamesASuffixedUsbModemOnlyWhenConfigured) {
   };
   for (const Row row : {Row{WindowsVersion::XP, 2884, 0, ERROR_DEVICE_DOES_NOT_EXIST},
                         Row{WindowsVersion::Win98, 1768, ERROR_DEVICE_DOES_NOT_EXIST, 0}}) {
-    TestMachine tm(
-        sim::MachineSpec{row.windows, Language::English, {{"UCA2-PCX", 4, ""}}, {}, false},
-        "[card]\nras_suffix = #2\n");
+    TestMachine tm(sim::MachineSpec{row.windows, Language::English, {{"UCA2-PCX", 4, ""}}},
+                   "[card]\nras_suffix = #2\n");
     Ras& ras = tm.machine().start_process().ras();
     EXPECT_EQ(ras.RasSetEntryPropertiesA(std::nullopt, "A", entry_record(row.size, suffixed)),
               row.suffixed_result);

@@ -8,7 +8,7 @@
 namespace nimbra::test {
 
 sim::MachineSpec with_card(sim::WindowsVersion windows, platform::Language language) {
-  return {windows, language, {{"KVT30-J", 3, ""}}, {}, false};
+  return {windows, language, {{"KVT30-J", 3, ""}}};
 }
 
 TestMachine::TestMachine(sim::MachineSpec spec, std::string_view extra_ini) {

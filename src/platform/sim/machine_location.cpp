@@ -22,7 +22,7 @@ std::filesystem::path default_machine_dir() {
 
 bool ensure_demo_machine(const std::filesystem::path& dir, platform::Language language) {
   if (machine_exists(dir)) return false;
-  create_machine(dir, MachineSpec{WindowsVersion::XP, language, {{"KVT30-J", 3, ""}}, {}, false});
+  create_machine(dir, MachineSpec{WindowsVersion::XP, language, {{"KVT30-J", 3, ""}}});
   // The demo's dial-up service lets the service's default account in.
   const auto file = dir / machine_files::kConfig;
   platform::IniFile ini =
