@@ -25,11 +25,20 @@ dpkg-deb -f "$deb" Recommends | grep -qw ppp || fail "pppd is not recommended"
 
 work=$(mktemp -d)
 installed=0
+# scripts/setup.sh puts the peers file in place by hand for the tests that start the real pppd;
+# that copy stands aside while the package is tried, and comes back afterwards.
+peers_by_hand=/etc/ppp/peers/nimbra
+set_aside=0
 cleanup() {
   ((installed)) && dpkg -P nimbra >/dev/null
+  ((set_aside)) && mv "$work/peers-by-hand" "$peers_by_hand"
   rm -rf "$work"
 }
 trap cleanup EXIT
+if [ -e "$peers_by_hand" ] && ! dpkg -S "$peers_by_hand" >/dev/null 2>&1; then
+  mv "$peers_by_hand" "$work/peers-by-hand"
+  set_aside=1
+fi
 
 echo "== files"
 dpkg-deb -c "$deb"

@@ -2,14 +2,16 @@
 # Takes pictures of the window under a virtual X server, on fresh demo machines, in English and
 # in Japanese: every page (build/screenshots/{en,ja}-{1..5}.png), and the first start's call as
 # it goes by (build/screenshots/{en,ja}-call-NN.png), Inquire pressed on that call
-# (build/screenshots/{en,ja}-inquiry.png), and the CardInfo page during and after a measurement
-# (build/screenshots/{en,ja}-measuring.png, -cardinfo.png). Message boxes are photographed too
-# (...-box-N.png) and answered.
+# (build/screenshots/{en,ja}-inquiry.png), the CardInfo page during and after a measurement
+# (build/screenshots/{en,ja}-measuring.png, -cardinfo.png), and a call through the system's pppd
+# on a machine whose dial-up service is pppd (build/screenshots/{en,ja}-pppd-NN.png; without
+# kernel PPP support it ends with error 720). Message boxes are photographed too (...-box-N.png)
+# and answered.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target nimbra
+cmake --build --preset default -j "$(nproc)" --target nimbra nimbra-machine
 out=$PWD/build/screenshots
 rm -rf "$out"
 mkdir -p "$out"
@@ -31,5 +33,14 @@ for lang in en ja; do
   LANG=$locale LC_ALL=$locale NIMBRA_MACHINE=$machine/m XDG_RUNTIME_DIR=$machine \
     xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra \
     --screenshot-inquiry "$out/$lang-inquiry.png"
+  rm -rf "$machine"
+  # The card simulator answers the dial after three seconds, so that "Dialing..." is seen.
+  machine=$(mktemp -d)
+  build/default/app/nimbra-machine/nimbra-machine init "$machine/m" --card KVT30-J --port 3 \
+    --language "$lang" >/dev/null
+  printf 'reply_ms.ATD = 3000\n[dialup]\nservice = pppd\n' >>"$machine/m/machine.ini"
+  LANG=$locale LC_ALL=$locale NIMBRA_MACHINE=$machine/m XDG_RUNTIME_DIR=$machine \
+    xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra --screenshot-series \
+    "$out/$lang-pppd"
   rm -rf "$machine"
 done

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   xvfb xauth fonts-noto-cjk locales-all qt6-translations-l10n
   dpkg-dev desktop-file-utils librsvg2-bin
+  ppp
 )
 
 missing=()
@@ -20,3 +21,7 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# The peers file the pppd dial-up service calls pppd with (the tests start the real pppd).
+peers_file="$(dirname "$0")/../data/ppp/nimbra"
+install -D -m 0640 -g dip "$peers_file" /etc/ppp/peers/nimbra

@@ -23,6 +23,7 @@
 #include "platform/sim/pty_card.h"
 #include "shell/app_context.h"
 #include "shell/version_check.h"
+#include "system_devices.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ using namespace nimbra;
 constexpr std::string_view kUsage =
     "usage: nimbra-machine init DIR [--windows 95|98|Me|NT3|NT4|2000|XP|other] [--language en|ja]\n"
     "                      [--card MODEL --port N [--instance NAME]]\n"
+    "       nimbra-machine init DIR --from-system [--windows ...] [--language en|ja]\n"
+    "                      [--sysfs DIR]   the supported devices plugged in, dialled with pppd\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "       nimbra-machine hangup [DIR] end the machine's dial-up connections\n"
@@ -42,11 +45,49 @@ int usage_error(std::string_view message) {
   return 2;
 }
 
-int init(const std::vector<std::string_view>& args) {
+// COM port the first device found on this computer is given; a second one gets the next.
+constexpr int16_t kFirstSystemPort = 3;
+
+// The devices of the catalogue plugged into this computer, their modems' ttys mapped to COM
+// ports and calls made with pppd. False, with the reason told, when there is none to use.
+bool take_system_devices(const std::filesystem::path& sysfs, sim::MachineSpec& spec) {
+  const auto plugged = app::plugged_devices(sysfs);
+  for (const app::PluggedDevice& found : plugged) {
+    if (found.tty.empty()) {
+      std::cerr << "nimbra-machine: " << found.device->model_name
+                << " is plugged in but has no serial device; skipped\n";
+      continue;
+    }
+    if (spec.cards.size() == 2) {
+      std::cerr << "nimbra-machine: a machine holds at most two devices; "
+                << found.device->model_name << " on " << found.tty.string() << " skipped\n";
+      continue;
+    }
+    const auto port = static_cast<int16_t>(kFirstSystemPort + spec.cards.size());
+    spec.cards.push_back({std::string(found.device->model_name), port, ""});
+    spec.port_devices[port] = found.tty.string();
+    std::cout << "found " << found.device->model_name << " on " << found.tty.string() << " (COM"
+              << port << ")\n";
+  }
+  if (spec.cards.empty()) {
+    std::cerr << "nimbra-machine: no supported card, adapter or cable is plugged into this "
+                 "computer (looked in "
+              << sysfs.string() << "); nothing was written\n";
+    return false;
+  }
+  spec.pppd = true;
+  return true;
+}
+
+int init(std::vector<std::string_view> args) {
   if (args.empty()) return usage_error("init needs a directory");
   sim::MachineSpec spec;
   spec.language = lnx::language_from_locale();
   sim::CardInstall device;
+  const auto flag = std::find(args.begin() + 1, args.end(), "--from-system");
+  const bool from_system = flag != args.end();
+  if (from_system) args.erase(flag);
+  std::filesystem::path sysfs = "/sys";
   for (size_t i = 1; i < args.size(); ++i) {
     if (i + 1 >= args.size()) return usage_error(std::string(args[i]) + " needs a value");
     const std::string_view value = args[++i];
@@ -66,6 +107,8 @@ int init(const std::vector<std::string_view>& args) {
       device.port = static_cast<int16_t>(port);
     } else if (args[i - 1] == "--instance") {
       device.instance = value;
+    } else if (args[i - 1] == "--sysfs" && from_system) {
+      sysfs = value;
     } else {
       return usage_error("unknown option " + std::string(args[i - 1]));
     }
@@ -73,7 +116,9 @@ int init(const std::vector<std::string_view>& args) {
   if (device.device.empty() != (device.port == 0)) {
     return usage_error("--card and --port go together");
   }
+  if (from_system && !device.device.empty()) return usage_error("--from-system finds the card");
   if (!device.device.empty()) spec.cards.push_back(device);
+  if (from_system && !take_system_devices(sysfs, spec)) return 1;
   sim::create_machine(std::filesystem::path(args[0]), spec);
   std::cout << "created machine " << args[0] << " (Windows "
             << sim::windows_version_name(spec.windows) << ", "

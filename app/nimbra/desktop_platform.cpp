@@ -1,6 +1,7 @@
 #include "desktop_platform.h"
 
 #include "platform/sim/card_settings.h"
+#include "platform/sim/dialup_adapter.h"
 #include "platform/sim/port_config.h"
 
 namespace nimbra::app {
@@ -43,6 +44,22 @@ qt::LoopbackHttpServer::Reply wire_reply(const sim::ServiceAnswer& answer) {
   return reply;
 }
 
+// The real line under the dial-up service when machine.ini asks for pppd.
+std::unique_ptr<lnx::PppdLine> pppd_line(const sim::MachineConfig& config, const sim::PtyCard* card,
+                                         platform::FileRegistry& registry,
+                                         platform::TaskTimer& timer) {
+  const sim::DialupSettings settings = sim::DialupSettings::load(config);
+  if (settings.service != sim::DialupKind::Pppd) return nullptr;
+  lnx::PppdOptions options;
+  options.program = settings.pppd_program;
+  options.peer = settings.pppd_peer;
+  options.serial = serial_options(config, card);
+  options.mtu = [&registry, language = config.language] {
+    return sim::dialup_adapter_mtu(registry.snapshot(), language);
+  };
+  return std::make_unique<lnx::PppdLine>(std::move(options), timer);
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
@@ -52,9 +69,11 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
       runtime_(dir, [this](const std::string& title) { window_.activate_window_titled(title); }),
       card_(simulated_card(config_)),
       comm_(serial_options(config_, card_.get())),
-      dialup_(config_, task_timer_, clock_,
-              {[this] { return sim::ras_modems(registry_.snapshot(), config_); },
-               [this](int16_t port) { return open_port_for_call(config_, port); }}),
+      pppd_line_(pppd_line(config_, card_.get(), registry_, task_timer_)),
+      dialup_(
+          config_, task_timer_, clock_,
+          {[this] { return sim::ras_modems(registry_.snapshot(), config_); },
+           [this](int16_t port) { return open_port_for_call(config_, port); }, pppd_line_.get()}),
       ras_(dialup_, window_),
       shell_([this](std::string_view path) { return kernel_.host_path(path); }),
       validity_server_(config_, clock_, [this] { return sim::service_call_up(dialup_); }),

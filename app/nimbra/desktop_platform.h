@@ -1,7 +1,8 @@
 // The services the desktop program runs on: the machine directory's kernel and registry with
 // real time, the Qt window toolkit and runtime, and real serial ports. A machine whose card has
 // no real device behind its port gets the card simulator on a pseudo-terminal there; dial-up
-// goes to the machine's simulated dial-up service, whose calls walk their states in real time.
+// goes to the machine's dial-up service, whose calls walk their states in real time, or, with
+// [dialup] service = pppd, go over the card's serial port and the system's pppd.
 // The shell is the desktop's own: the user's browser and mail program are the ones started.
 // The service's hosts are served by the machine itself, on the loopback interface, while its
 // call is up; other hosts are on the internet.
@@ -12,6 +13,7 @@
 
 #include "platform/file_registry.h"
 #include "platform/linux/linux_shell.h"
+#include "platform/linux/pppd_line.h"
 #include "platform/linux/serial_comm.h"
 #include "platform/linux/system_clock.h"
 #include "platform/platform.h"
@@ -50,6 +52,7 @@ class DesktopPlatform {
   std::unique_ptr<sim::PtyCard> card_;
   lnx::SerialComm comm_;
   qt::QtTaskTimer task_timer_;
+  std::unique_ptr<lnx::PppdLine> pppd_line_;
   sim::DialupService dialup_;
   sim::SimRas ras_;
   lnx::LinuxShell shell_;

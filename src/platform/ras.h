@@ -18,18 +18,26 @@ using OptText = std::optional<std::string_view>;
 
 // Result codes.
 inline constexpr uint32_t RAS_SUCCESS = 0;
+inline constexpr uint32_t ERROR_ACCESS_DENIED_RAS = 5;
 inline constexpr uint32_t ERROR_INVALID_HANDLE_RAS = 6;
 inline constexpr uint32_t ERROR_INVALID_PARAMETER_RAS = 87;
 inline constexpr uint32_t ERROR_INVALID_NAME_RAS = 123;
 inline constexpr uint32_t ERROR_BUFFER_TOO_SMALL = 603;
 inline constexpr uint32_t ERROR_DEVICE_DOES_NOT_EXIST = 608;
 inline constexpr uint32_t ERROR_DEVICETYPE_DOES_NOT_EXIST = 609;
+inline constexpr uint32_t ERROR_PORT_DISCONNECTED = 619;
 inline constexpr uint32_t ERROR_CANNOT_OPEN_PHONEBOOK = 621;
 inline constexpr uint32_t ERROR_CANNOT_FIND_PHONEBOOK_ENTRY = 623;
 inline constexpr uint32_t ERROR_CANNOT_WRITE_PHONEBOOK = 624;
+inline constexpr uint32_t ERROR_DISCONNECTION = 628;
 inline constexpr uint32_t ERROR_HARDWARE_FAILURE = 630;
+inline constexpr uint32_t ERROR_USER_DISCONNECTION = 631;
 inline constexpr uint32_t ERROR_INVALID_SIZE = 632;
 inline constexpr uint32_t ERROR_PORT_NOT_AVAILABLE = 633;
+inline constexpr uint32_t ERROR_UNKNOWN_RAS = 635;
+inline constexpr uint32_t ERROR_AUTH_INTERNAL = 645;
+inline constexpr uint32_t ERROR_FROM_DEVICE = 651;
+inline constexpr uint32_t ERROR_PORT_NOT_CONFIGURED = 665;
 inline constexpr uint32_t ERROR_NO_CONNECTION = 668;  // the connection dropped
 inline constexpr uint32_t ERROR_LINE_BUSY = 676;
 inline constexpr uint32_t ERROR_NO_ANSWER = 678;
@@ -37,6 +45,11 @@ inline constexpr uint32_t ERROR_NO_CARRIER = 679;
 inline constexpr uint32_t ERROR_NO_DIALTONE = 680;
 inline constexpr uint32_t ERROR_AUTHENTICATION_FAILURE = 691;
 inline constexpr uint32_t ERROR_PORT_OR_DEVICE = 692;
+inline constexpr uint32_t ERROR_RASMAN_CANNOT_INITIALIZE = 711;
+inline constexpr uint32_t ERROR_PPP_TIMEOUT = 718;
+inline constexpr uint32_t ERROR_PPP_NO_PROTOCOLS_CONFIGURED = 720;
+inline constexpr uint32_t ERROR_PPP_LCP_TERMINATED = 734;
+inline constexpr uint32_t ERROR_PPP_LOOPBACK_DETECTED = 737;
 
 // Connection states posted with the dial-event message (first parameter).
 enum RasConnState : uint32_t {

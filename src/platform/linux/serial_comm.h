@@ -44,6 +44,9 @@ class SerialComm : public platform::Comm {
   // writable); the device is then guarded by TIOCEXCL and flock only.
   bool lock_file_used() const { return lock_file_used_; }
 
+  // The open device's descriptor (-1 when closed), for handing the dialled line to pppd.
+  int native_handle() const { return fd_; }
+
  private:
   platform::CommError open();
   void close();

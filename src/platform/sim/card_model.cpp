@@ -145,7 +145,9 @@ CardModel::Answer CardModel::answer(const std::string& line) {
     }
     return {"AT@K", info(fields)};
   }
-  if (word.starts_with("D")) return {"ATD", result("CONNECT")};
+  if (word.starts_with("D")) {
+    return {"ATD", settings_.dial_answer.empty() ? "" : result(settings_.dial_answer)};
+  }
   return {"AT" + word, result("ERROR")};
 }
 

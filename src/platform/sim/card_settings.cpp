@@ -152,6 +152,12 @@ std::optional<CardPlacement> load_card(const platform::IniFile& ini) {
       bad_key("fault", *fault, "none, silent, error, late, partial, garbage or unplugged");
     s.fault = *parsed;
   }
+  if (const auto answer = ini.get(kSection, "dial_answer")) {
+    if (answer->size() > kMaxDialAnswer || answer->find_first_of("\r\n") != std::string::npos) {
+      bad_key("dial_answer", *answer, "one short line");
+    }
+    s.dial_answer = *answer;
+  }
   return card;
 }
 

@@ -14,6 +14,7 @@
 //   reply_ms.AT@@LVL = 400      ... or of one command word
 //   fault = none                none, silent, error, late, partial, garbage or unplugged
 //   fault.AT@K = silent         ... or of one command word: none, silent, error, partial, garbage
+//   dial_answer = CONNECT       the answer to "ATD" (BUSY, NO CARRIER, ...; empty: none)
 #pragma once
 
 #include <cstdint>
@@ -53,7 +54,10 @@ struct CardSettings {
   std::map<std::string, uint32_t> reply_ms_of;  // by command word (ATI4, AT@@LVL, AT@K, ...)
   CardFault fault = CardFault::None;
   std::map<std::string, CardFault> fault_of;  // by command word, for the faults of one answer
+  std::string dial_answer = "CONNECT";
 };
+
+inline constexpr size_t kMaxDialAnswer = 64;
 
 // The card model code of the data card that a catalogue model name stands for; for an adapter
 // or cable, of the card it carries. Nothing for names outside the catalogue.

@@ -53,12 +53,18 @@ void DialupService::bring_up_other_connections() {
   }
 }
 
-uint32_t DialupService::refusal(const PhonebookEntry& entry, const ConnectionTable& table) const {
+std::optional<RasModem> DialupService::modem_of(const PhonebookEntry& entry) const {
   const std::vector<RasModem> modems = hardware_.modems();
   const auto modem = std::find_if(modems.begin(), modems.end(), [&](const RasModem& m) {
     return m.name == entry.properties.device_name;
   });
-  if (modem == modems.end()) return ERROR_DEVICE_DOES_NOT_EXIST;
+  if (modem == modems.end()) return std::nullopt;
+  return *modem;
+}
+
+uint32_t DialupService::refusal(const PhonebookEntry& entry, const ConnectionTable& table) const {
+  const auto modem = modem_of(entry);
+  if (!modem) return ERROR_DEVICE_DOES_NOT_EXIST;
   const auto uses_device = [&](const Connection& c) {
     return c.device_name == entry.properties.device_name;
   };
@@ -71,6 +77,15 @@ uint32_t DialupService::refusal(const PhonebookEntry& entry, const ConnectionTab
     return ERROR_PORT_NOT_AVAILABLE;
   }
   return hardware_.open_port ? hardware_.open_port(modem->port) : RAS_SUCCESS;
+}
+
+ConnectionTable DialupService::live_table() const {
+  ConnectionTable table = connections_file_.load();
+  if (!hardware_.line) return table;
+  const auto gone =
+      std::erase_if(table.up, [this](const Connection& c) { return !hardware_.line->up(c.entry); });
+  if (gone > 0) connections_file_.save(table);
+  return table;
 }
 
 std::optional<DialupService::Failure> DialupService::failure_for(
@@ -106,7 +121,7 @@ uint32_t DialupService::dial(const platform::DialParams& params, Notify notify, 
   if (settings_.outcome == DialOutcome::Refuse) return settings_.error;
   const auto entry = phonebook_.find(params.entry_name);
   if (!entry) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-  ConnectionTable table = connections_file_.load();
+  ConnectionTable table = live_table();
   if (const uint32_t refused = refusal(*entry, table)) return refused;
   handle = table.take_handle();
   if (!connections_file_.save(table)) return ERROR_CANNOT_WRITE_PHONEBOOK;
@@ -114,10 +129,14 @@ uint32_t DialupService::dial(const platform::DialParams& params, Notify notify, 
   Call call;
   call.connection = Connection{handle, entry->dial.entry_name, entry->properties.device_type,
                                entry->properties.device_name};
-  call.plan = plan_for(failure_for(params));
   call.notify = std::move(notify);
   call.owner = owner;
   const bool synchronous = !call.notify;
+  if (hardware_.line) {
+    calls_.emplace(handle, std::move(call));
+    return dial_on_line(*entry, params, handle);
+  }
+  call.plan = plan_for(failure_for(params));
   calls_.emplace(handle, std::move(call));
   if (!synchronous) {
     schedule_next(handle);
@@ -127,9 +146,7 @@ uint32_t DialupService::dial(const platform::DialParams& params, Notify notify, 
   for (;;) {
     const auto it = calls_.find(handle);
     if (it == calls_.end()) return ERROR_NO_CONNECTION;
-    if (it->second.finished) {
-      return it->second.plan.back().error;
-    }
+    if (it->second.finished) return it->second.error;
     clock_.sleep(it->second.plan[it->second.next].delay_ms);
     advance(handle);
   }
@@ -151,29 +168,76 @@ void DialupService::schedule_next(HRASCONN handle) {
 uint32_t DialupService::advance(HRASCONN handle) {
   Call& call = calls_.at(handle);
   const Step step = call.plan[call.next++];
-  if (step.error != RAS_SUCCESS || step.state == RASCS_Connected) call.finished = true;
-  if (step.state == RASCS_Connected) {
+  settle(handle, step.state, step.error);
+  return step.error;
+}
+
+void DialupService::settle(HRASCONN handle, RasConnState state, uint32_t error) {
+  Call& call = calls_.at(handle);
+  if (error != RAS_SUCCESS || state == RASCS_Connected) {
+    call.finished = true;
+    call.error = error;
+  }
+  if (state == RASCS_Connected) {
     ConnectionTable table = connections_file_.load();
     table.up.push_back(call.connection);
     connections_file_.save(table);
   }
   if (call.notify) {
     const Notify notify = call.notify;  // the notifier may end the call
-    notify(step.state, step.error);
+    notify(state, error);
   }
-  return step.error;
+}
+
+uint32_t DialupService::dial_on_line(const PhonebookEntry& entry, const DialParams& params,
+                                     HRASCONN handle) {
+  CallLine::Call line_call;
+  line_call.handle = handle;
+  line_call.entry = entry.dial.entry_name;
+  line_call.port = modem_of(entry)->port;
+  line_call.number =
+      params.phone_number.empty() ? entry.properties.local_phone : params.phone_number;
+  line_call.user = params.user_name;
+  line_call.password = params.password;
+  const bool synchronous = !calls_.at(handle).notify;
+  const uint32_t refused = hardware_.line->start(
+      line_call,
+      [this](HRASCONN h, RasConnState state, uint32_t error) { hear_line(h, state, error); });
+  if (refused != RAS_SUCCESS) {
+    calls_.erase(handle);
+    return refused;
+  }
+  if (!synchronous) return RAS_SUCCESS;
+  hardware_.line->wait_for_end(handle);
+  const auto it = calls_.find(handle);
+  return it == calls_.end() ? ERROR_NO_CONNECTION : it->second.error;
+}
+
+void DialupService::hear_line(HRASCONN handle, RasConnState state, uint32_t error) {
+  const auto it = calls_.find(handle);
+  if (it == calls_.end()) return;  // hung up meanwhile
+  if (!it->second.finished) {
+    settle(handle, state, error);
+  } else if (state == RASCS_Disconnected) {
+    drop(handle);  // the link went down after it was up
+  }
 }
 
 uint32_t DialupService::hang_up(HRASCONN handle) {
   bool known = false;
   if (const auto it = calls_.find(handle); it != calls_.end()) {
     timer_.cancel(it->second.pending);
+    if (hardware_.line) hardware_.line->end(handle, {});
     calls_.erase(it);
     known = true;
   }
   ConnectionTable table = connections_file_.load();
-  const auto removed =
-      std::erase_if(table.up, [&](const Connection& c) { return c.handle == handle; });
+  const auto removed = std::erase_if(table.up, [&](const Connection& c) {
+    if (c.handle != handle) return false;
+    // A connection that another program run brought up: its link is ended through the line.
+    if (hardware_.line && !known) hardware_.line->end(handle, c.entry);
+    return true;
+  });
   if (removed > 0) {
     connections_file_.save(table);
     known = true;
@@ -210,7 +274,10 @@ bool DialupService::drop(HRASCONN handle) {
 }
 
 size_t DialupService::hang_up_all() {
-  for (const auto& [handle, call] : calls_) timer_.cancel(call.pending);
+  for (const auto& [handle, call] : calls_) {
+    timer_.cancel(call.pending);
+    if (hardware_.line) hardware_.line->end(handle, {});
+  }
   calls_.clear();
   ConnectionTable table = connections_file_.load();
   const size_t up = table.up.size();

@@ -3,6 +3,9 @@
 // machine, real time on the desktop) and reports each state to the dialling program; a
 // connection stays up in connections.ini until someone hangs it up.
 //
+// With a real line under it (pppd), the line carries the calls instead: the states are the
+// line's, and a connection is up only while the line says so.
+//
 // The control face lets tests and tools decide how the next call ends, drop a connection and
 // end them all.
 #pragma once
@@ -14,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/call_line.h"
 #include "platform/clock.h"
 #include "platform/ras.h"
 #include "platform/sim/connections_file.h"
@@ -34,6 +38,8 @@ class DialupService {
     std::function<std::vector<RasModem>()> modems;
     // 0 when the port can be opened for a call, else the RAS error of opening it.
     std::function<uint32_t(int16_t port)> open_port;
+    // The real line calls go over; none on the simulated machine.
+    platform::CallLine* line = nullptr;
   };
 
   // Brings the connections of other diallers that machine.ini names up. Throws MachineError.
@@ -60,7 +66,7 @@ class DialupService {
   uint32_t hang_up(platform::HRASCONN handle);
 
   // The connections that are up, in the order they came up.
-  std::vector<Connection> connections() const { return connections_file_.load().up; }
+  std::vector<Connection> connections() const { return live_table().up; }
 
   // The notifiers of `owner` are not called any more (its window went away).
   void forget(const void* owner);
@@ -92,6 +98,7 @@ class DialupService {
     const void* owner = nullptr;
     platform::TaskTimer::TaskId pending = 0;
     bool finished = false;  // connected or failed
+    uint32_t error = 0;     // the error it failed with
   };
   struct Failure {
     uint32_t error;
@@ -104,6 +111,15 @@ class DialupService {
   std::vector<Step> plan_for(const std::optional<Failure>& failure) const;
   // Takes the call's next step; returns the call's error once it failed.
   uint32_t advance(platform::HRASCONN handle);
+  // The call reached `state`: the table and the dialler hear of it.
+  void settle(platform::HRASCONN handle, platform::RasConnState state, uint32_t error);
+  void hear_line(platform::HRASCONN handle, platform::RasConnState state, uint32_t error);
+  uint32_t dial_on_line(const PhonebookEntry& entry, const platform::DialParams& params,
+                        platform::HRASCONN handle);
+  // The table without connections whose link is gone (a line's link ended while no program
+  // of ours watched it); the file is brought in line.
+  ConnectionTable live_table() const;
+  std::optional<RasModem> modem_of(const PhonebookEntry& entry) const;
   void schedule_next(platform::HRASCONN handle);
   void bring_up_other_connections();
 

@@ -163,6 +163,18 @@ DialupSettings DialupSettings::load(const MachineConfig& config) {
       bad_key(kDialup, "max_connections", *most, "a number from 1 to 16");
     }
   }
+  const std::string service = ini.get_or(kDialup, "service", "simulated");
+  if (iequals(service, "pppd")) {
+    s.service = DialupKind::Pppd;
+  } else if (!iequals(service, "simulated")) {
+    bad_key(kDialup, "service", service, "simulated or pppd");
+  }
+  s.pppd_program = ini.get_or(kDialup, "pppd", s.pppd_program);
+  if (!s.pppd_program.starts_with('/')) bad_key(kDialup, "pppd", s.pppd_program, "a full path");
+  s.pppd_peer = ini.get_or(kDialup, "peer", s.pppd_peer);
+  if (s.pppd_peer.empty() || s.pppd_peer.find('/') != std::string::npos) {
+    bad_key(kDialup, "peer", s.pppd_peer, "a peers file name");
+  }
   s.entry_sizes = known_entry_sizes(config.windows);
   s.entry_size = default_entry_size(config.windows);
   if (const auto size = ini.get(kRas, "entry_size")) {

@@ -11,6 +11,10 @@
 //   other_connections = ISP1, ISP2
 //                                entries of other diallers that are up when the machine starts
 //   max_connections = 3          connections that can be up at once
+//   service = simulated          simulated (the above), or pppd: calls go over the card's
+//                                real serial port and the system's pppd (desktop program)
+//   pppd = /usr/sbin/pppd        the pppd program the pppd service starts
+//   peer = nimbra                its peers file in /etc/ppp/peers, which names the link too
 //   [ras]
 //   entry_size = 2884            the default entry size RAS reports: 1672, 1768, 2088 or 2884;
 //                                by default 1768 on 9x and NT 4, 2088 on 2000, 2884 on XP
@@ -29,6 +33,7 @@
 namespace nimbra::sim {
 
 enum class DialOutcome { Connect, Fail, Refuse };
+enum class DialupKind { Simulated, Pppd };
 
 struct Account {
   std::string user;  // UTF-8, as machine.ini holds it
@@ -42,6 +47,9 @@ struct DialupSettings {
   std::vector<Account> accept;
   std::vector<std::string> other_connections;
   size_t max_connections = 3;
+  DialupKind service = DialupKind::Simulated;
+  std::string pppd_program = "/usr/sbin/pppd";
+  std::string pppd_peer = "nimbra";
   uint32_t entry_size = 0;
   std::set<uint32_t> entry_sizes;  // the record sizes RAS of this Windows knows
   bool nt_family = true;

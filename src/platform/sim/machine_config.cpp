@@ -140,6 +140,10 @@ void create_machine(const std::filesystem::path& dir, const MachineSpec& spec) {
   if (spec.cards.size() == 2 && spec.cards[1].port != 1) {
     ini.set("ports", "present", "1," + std::to_string(spec.cards[1].port));
   }
+  for (const auto& [port, device] : spec.port_devices) {
+    ini.set("ports", "COM" + std::to_string(port), device);
+  }
+  if (spec.pppd) ini.set("dialup", "service", "pppd");
   const std::string registry = "Windows Registry Editor Version 5.00\n\n";
   if (!platform::write_text_file_atomic(dir / machine_files::kRegistry, registry, 0644) ||
       !platform::write_text_file_atomic(dir / machine_files::kConfig, ini.format(), 0644)) {

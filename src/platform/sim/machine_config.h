@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -72,7 +73,9 @@ struct CardInstall {
 struct MachineSpec {
   WindowsVersion windows = WindowsVersion::XP;
   platform::Language language = platform::Language::English;
-  std::vector<CardInstall> cards;  // at most two
+  std::vector<CardInstall> cards;                    // at most two
+  std::map<int16_t, std::string> port_devices = {};  // COM port -> real serial device
+  bool pppd = false;  // calls go over pppd, not the simulated service
 };
 
 // Creates a new machine in `dir` (which must not hold one yet): machine.ini, a registry holding

@@ -15,6 +15,11 @@ struct ErrorText {
 
 // Sorted by code.
 constexpr std::array kTexts{
+    ErrorText{5,
+              "Access is denied: this user may not run the PPP daemon (pppd). Add the user to "
+              "the dip group.",
+              "アクセスが拒否されました。このユーザーは PPP デーモン (pppd) を実行できません。"
+              "ユーザーを dip グループに追加してください。"},
     ErrorText{6, "The handle given is not a valid connection.",
               "指定されたハンドルは有効な接続ではありません。"},
     ErrorText{602, "The port is already in use or is not set up for remote access dial-out.",
@@ -39,10 +44,17 @@ constexpr std::array kTexts{
               "指定された構造体のサイズが正しくありません。"},
     ErrorText{633, "The modem is already in use or is not set up for dialling out.",
               "モデムは既に使用中か、ダイヤル発信用に設定されていません。"},
+    ErrorText{635, "An unknown error occurred.", "不明なエラーが発生しました。"},
     ErrorText{638, "The request timed out.", "要求がタイムアウトしました。"},
     ErrorText{645, "An internal authentication error occurred.", "内部認証エラーが発生しました。"},
     ErrorText{649, "The account has no permission to dial in.",
               "このアカウントにはダイヤルインの許可がありません。"},
+    ErrorText{651, "The modem reported an error.", "モデムがエラーを報告しました。"},
+    ErrorText{665,
+              "The port is not configured for remote access: pppd refused its options. Check "
+              "that /etc/ppp/peers/nimbra is installed.",
+              "ポートがリモート アクセス用に構成されていません。pppd がオプションを受け付けま"
+              "せんでした。/etc/ppp/peers/nimbra がインストールされているか確認してください。"},
     ErrorText{668, "The connection dropped.", "接続が切れました。"},
     ErrorText{676, "The line is busy.", "回線が話し中です。"},
     ErrorText{678, "The remote computer did not answer.",
@@ -55,10 +67,21 @@ constexpr std::array kTexts{
               "ユーザー名またはパスワードがドメインで無効なため、アクセスが拒否されました。"},
     ErrorText{692, "A hardware failure occurred in the port or the attached device.",
               "ポートまたは接続されたデバイスでハードウェアの障害が発生しました。"},
+    ErrorText{711,
+              "The remote access service cannot start: the PPP daemon (pppd) is not installed.",
+              "リモート アクセス サービスを開始できません。PPP デーモン (pppd) がインストールされて"
+              "いません。"},
     ErrorText{718, "The remote computer did not answer in time during the PPP negotiation.",
               "PPP のネゴシエーション中にリモート コンピュータが時間内に応答しませんでした。"},
+    ErrorText{720,
+              "No PPP control protocols could be started: this computer's kernel has no PPP "
+              "support (/dev/ppp).",
+              "PPP 制御プロトコルを開始できません。このコンピュータのカーネルには PPP のサポート "
+              "(/dev/ppp) がありません。"},
     ErrorText{734, "The PPP link control protocol was ended.",
               "PPP リンク制御プロトコルが終了しました。"},
+    ErrorText{737, "A loopback was detected: the line returns what is sent.",
+              "ループバックが検出されました。回線が送信したデータを返しています。"},
     ErrorText{777,
               "The connection failed because the modem on the remote computer is out of "
               "order.",

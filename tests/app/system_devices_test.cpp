@@ -1,0 +1,120 @@
+// nimbra-machine init --from-system: the supported devices found in a fake sysfs tree, and the
+// machine made from them.
+#include "system_devices.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "nimbra_test/temp_dir.h"
+
+namespace nimbra {
+namespace {
+
+namespace fs = std::filesystem;
+
+void write(const fs::path& file, std::string_view text) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file) << text << "\n";
+}
+
+// A USB device with its ids and, when given, a tty on its first interface.
+void usb(const fs::path& sysfs, std::string_view name, std::string_view vendor,
+         std::string_view product, std::string_view tty) {
+  const fs::path dir = sysfs / "bus/usb/devices" / name;
+  write(dir / "idVendor", vendor);
+  write(dir / "idProduct", product);
+  if (!tty.empty()) fs::create_directories(dir / (std::string(name) + ":1.0/tty") / tty);
+}
+
+void pc_card(const fs::path& sysfs, std::string_view name, std::string_view maker,
+             std::string_view product, std::string_view tty) {
+  const fs::path dir = sysfs / "bus/pcmcia/devices" / name;
+  write(dir / "prod_id1", maker);
+  write(dir / "prod_id2", product);
+  if (!tty.empty()) fs::create_directories(dir / "tty" / tty);
+}
+
+std::string text_of(const fs::path& file) {
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Runs nimbra-machine with `args`; its exit status, its output in `output`.
+int run_tool(const std::vector<std::string>& args, const fs::path& output_file,
+             std::string& output) {
+  std::vector<char*> argv{const_cast<char*>(NIMBRA_MACHINE_TOOL)};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int fd = open(output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(fd, 1);
+    dup2(fd, 2);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  output = text_of(output_file);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Devices are known by their USB ids (either letter case) or their PC Card strings; others,
+// and hubs and interfaces without ids, are passed over.
+TEST(SystemDevices, FindsCatalogueDevicesWithTheirTtys) {
+  test::TempDir sysfs;
+  pc_card(sysfs.path(), "0.0", "ARLEN DENSHI CO.,LTD", "KVT30-J", "ttyS4");
+  pc_card(sysfs.path(), "1.0", "ARLEN DENSHI CO.,LTD", "KVT30-JX", "ttyS5");  // no such card
+  usb(sysfs.path(), "1-1", "0F3A", "0A12", "ttyACM0");
+  usb(sysfs.path(), "1-2", "0e71", "0019", "");  // no driver bound: no tty
+  usb(sysfs.path(), "1-3", "0f3a", "0a13", "ttyACM1");
+  usb(sysfs.path(), "usb1", "1d6b", "0002", "");
+  fs::create_directories(sysfs / "bus/usb/devices/1-1:1.0");
+
+  const auto found = app::plugged_devices(sysfs.path());
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].device->model_name, "KVT30-J");
+  EXPECT_EQ(found[0].tty, "/dev/ttyS4");
+  EXPECT_EQ(found[1].device->model_name, "UCA2-PCX");
+  EXPECT_EQ(found[1].tty, "/dev/ttyACM0");
+  EXPECT_EQ(found[2].device->model_name, "Glider U");
+  EXPECT_TRUE(found[2].tty.empty());
+}
+
+// The machine made from the computer maps COM3 to the adapter's tty, dials with pppd and
+// carries the registry keys detection finds the modem by; without a device nothing is written.
+TEST(SystemDevices, InitFromSystem) {
+  test::TempDir dir;
+  const fs::path sysfs = dir / "sys";
+  std::string output;
+  fs::create_directories(sysfs / "bus/usb/devices");
+  EXPECT_EQ(run_tool({"init", (dir / "none").string(), "--from-system", "--sysfs", sysfs.string()},
+                     dir / "out", output),
+            1);
+  EXPECT_NE(output.find("no supported card, adapter or cable"), std::string::npos) << output;
+  EXPECT_FALSE(fs::exists(dir / "none"));
+
+  usb(sysfs, "3-2", "0f3a", "0a12", "ttyACM0");
+  ASSERT_EQ(run_tool({"init", (dir / "m").string(), "--from-system", "--sysfs", sysfs.string(),
+                      "--language", "en"},
+                     dir / "out", output),
+            0)
+      << output;
+  const std::string ini = text_of(dir / "m" / "machine.ini");
+  EXPECT_NE(ini.find("COM3 = /dev/ttyACM0"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("service = pppd"), std::string::npos) << ini;
+  ASSERT_EQ(run_tool({"show", (dir / "m").string()}, dir / "out", output), 0) << output;
+  EXPECT_NE(output.find("modem      UCA2-PCX (Q-R DATA UCA2-PCX) on COM3"), std::string::npos)
+      << output;
+}
+
+}  // namespace
+}  // namespace nimbra
