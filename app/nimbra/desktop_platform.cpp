@@ -1,6 +1,7 @@
 #include "desktop_platform.h"
 
 #include "platform/sim/card_settings.h"
+#include "platform/sim/installed_network.h"
 #include "platform/sim/port_config.h"
 
 namespace nimbra::app {
@@ -33,6 +34,16 @@ uint32_t open_port_for_call(const sim::MachineConfig& config, int16_t port) {
                                                                : platform::RAS_SUCCESS;
 }
 
+// Said in place of the restart the program asks for: the desktop never restarts the computer.
+std::string restart_notice(platform::Language language) {
+  if (language == platform::Language::Japanese) {
+    return "Nimbra はコンピュータを再起動しません。新しい設定は次にマシンを起動したときに有効に"
+           "なります。Nimbra を終了します。";
+  }
+  return "Nimbra does not restart this computer. The new settings take effect the next time the "
+         "machine starts. Nimbra ends now.";
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
@@ -47,6 +58,9 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
                [this](int16_t port) { return open_port_for_call(config_, port); }}),
       ras_(dialup_, window_),
       shell_([this](std::string_view path) { return kernel_.host_path(path); }),
-      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_} {}
+      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_} {
+  sim::install_network(config_, registry_);
+  window_.set_restart_notice(restart_notice(runtime_.ui_language()));
+}
 
 }  // namespace nimbra::app

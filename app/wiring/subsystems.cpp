@@ -3,6 +3,7 @@
 #include "accel/accel_install.h"
 #include "detect/modem_detection.h"
 #include "dialup/dialup_install.h"
+#include "tcpip/tcpip_install.h"
 
 namespace nimbra::app {
 
@@ -10,6 +11,7 @@ void install_subsystems(shell::AppContext& app) {
   detect::install_modem_detection(app);
   accel::install_accel(app);
   dialup::install_dialup(app);
+  tcpip::install_tcpip(app);
 }
 
 }  // namespace nimbra::app

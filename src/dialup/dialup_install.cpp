@@ -23,6 +23,9 @@ void install_dialup(shell::AppContext& app) {
   steps.show_connection_state = show_connection_state;
   steps.put_session_modem_first = put_session_modem_first;
   steps.show_connection_on_switch = show_connection_on_switch;
+  steps.entry_connected = [](shell::AppContext& a) {
+    return a.RasSession->SeekEnumConns(kEntryName);
+  };
 
   shell::MainForm& form = app.main_form;
   for (const auto& option : form.ServiceOption) {

@@ -56,6 +56,8 @@ struct DialupSteps {
   StartupStep start_status_timer;         // load step 23
   StartupStep start_connect;              // load step 29, as a click of CmdConnect
   StartupStep release_session;            // unload: the window procedure back, the session gone
+  // True when a connection on KVAUTODL is up (SeekEnumConns), for the web link.
+  std::function<bool(AppContext&)> entry_connected;
 };
 
 struct AppContext {
@@ -87,12 +89,23 @@ struct AppContext {
   StartupStep build_proxy_blobs;
   // Load step 21: the default browser and mail program, from the accelerator subsystem.
   StartupStep find_client_programs;
+  // The Optimize page, from the TCP/IP subsystem: its controls by the Windows family (load step
+  // 18), the values in force (load step 20, Windows 9x only) and Apply on page 3.
+  StartupStep show_tcp_controls;
+  StartupStep read_tcp_settings;
+  StartupStep apply_tcp_settings;
 
   std::string WinDir;
   bool CustomPresent = false;
   shell::CustomRecord CustomRecord;
   int32_t MtuValue = 0;
   int32_t RwinValue = 0;
+  // The MTU and receive window chosen on the Optimize page (0: the Windows default), and the
+  // values found in force at start-up.
+  int32_t TcpMtu = 0;
+  int32_t TcpRwin = 0;
+  int32_t AppliedMtu = 0;
+  int32_t AppliedRwin = 0;
   int16_t OsCode = 0;
   bool IsWin9x = false;
   int32_t RasEntrySize = 0;

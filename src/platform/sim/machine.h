@@ -67,6 +67,10 @@ class Machine {
   // The dial-up service all instances share.
   DialupService& dialup() { return dialup_; }
 
+  // Restarts the machine at a program's request: the restart is recorded and every dial-up
+  // connection ends. False when the machine directory cannot be written.
+  bool restart();
+
   // Starts a new program instance (its entry is then called by the caller).
   Process& start_process();
 
