@@ -20,4 +20,8 @@ inline constexpr std::string_view kAcceleratorPort = "32080";
 inline constexpr std::string_view kQPostProxyHost = "proxy.qpost.korvo-net.jp";
 inline constexpr std::string_view kQPostProxyPort = "4126";
 
+// The two links of the Option page: the support desk's mail address and the home page.
+inline constexpr std::string_view kSupportMailAddress = "support@korvo-net.jp";
+inline constexpr std::string_view kHomePageAddress = "www.korvo-net.jp/";
+
 }  // namespace nimbra::accel::service
