@@ -14,7 +14,6 @@ constexpr std::string_view kDefaultUrl = "0";
 LinkLabel::LinkLabel(platform::Control* container, std::string name)
     : platform::Label(container, std::move(name)) {
   caption = std::string(kDefaultCaption);
-  back_color = kDefaultBackColor;
   fore_color = 0xFF0000;  // blue, as links read
   marking_ = true;
 }
