@@ -6,15 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "accel/accel_install.h"
-#include "detect/modem_detection.h"
-#include "dialup/dialup_install.h"
 #include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
 #include "platform/file_io.h"
 #include "platform/sim/machine_location.h"
 #include "shell/settings_record.h"
 #include "shell/startup.h"
+#include "wiring/subsystems.h"
 
 namespace nimbra::dialup {
 namespace {
@@ -125,9 +123,7 @@ TEST(ServicePlans, FreshDemoMachineAfterFirstStart) {
   sim::Machine machine(dir.path());
   sim::Process& process = machine.start_process();
   auto app = std::make_unique<shell::AppContext>(process.platform());
-  detect::install_modem_detection(*app);
-  accel::install_accel(*app);
-  install_dialup(*app);
+  app::install_subsystems(*app);
   shell::Main(*app);
 
   const auto reg = platform::read_text_file(dir.path() / "registry.reg", 1 << 20);
