@@ -20,6 +20,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/machine_config.h"
 #include "platform/sim/machine_location.h"
+#include "platform/sim/machine_power.h"
 #include "platform/sim/pty_card.h"
 #include "shell/app_context.h"
 #include "shell/version_check.h"
@@ -170,6 +171,10 @@ int show(const std::vector<std::string_view>& args) {
               << platform::from_ansi(c.device_name, config.code_page()) << " (handle "
               << sim::hex_number(c.handle) << ")\n";
   }
+  const auto restart = sim::last_restart(dir);
+  std::cout << "restarted  "
+            << (restart ? sim::format_date_time(restart->time) + ": " + restart->reason : "never")
+            << "\n";
   return 0;
 }
 

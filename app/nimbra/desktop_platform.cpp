@@ -2,6 +2,7 @@
 
 #include "platform/sim/card_settings.h"
 #include "platform/sim/dialup_adapter.h"
+#include "platform/sim/installed_network.h"
 #include "platform/sim/port_config.h"
 
 namespace nimbra::app {
@@ -60,6 +61,16 @@ std::unique_ptr<lnx::PppdLine> pppd_line(const sim::MachineConfig& config, const
   return std::make_unique<lnx::PppdLine>(std::move(options), timer);
 }
 
+// Said in place of the restart the program asks for: the desktop never restarts the computer.
+std::string restart_notice(platform::Language language) {
+  if (language == platform::Language::Japanese) {
+    return "Nimbra はコンピュータを再起動しません。新しい設定は次にマシンを起動したときに有効に"
+           "なります。Nimbra を終了します。";
+  }
+  return "Nimbra does not restart this computer. The new settings take effect the next time the "
+         "machine starts. Nimbra ends now.";
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
@@ -86,6 +97,9 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
         if (!sim::service_call_up(dialup_)) return {Kind::Unreachable, 0};
         return {Kind::Loopback, service_hosts_.port()};
       }}),
-      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, http_} {}
+      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, http_} {
+  sim::install_network(config_, registry_);
+  window_.set_restart_notice(restart_notice(runtime_.ui_language()));
+}
 
 }  // namespace nimbra::app

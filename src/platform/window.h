@@ -31,7 +31,11 @@ struct WindowRect {
 };
 
 enum class MsgBoxButtons { Ok, OkCancel, YesNo };
-enum class MsgBoxResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+// Failed: the box could not be shown (MessageBox returned 0).
+enum class MsgBoxResult { Failed = 0, Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+// ExitWindowsEx: restart the computer.
+inline constexpr uint32_t EWX_REBOOT = 2;
 
 class Window {
  public:
@@ -78,6 +82,11 @@ class Window {
 
   virtual MsgBoxResult message_box(std::string_view text, std::string_view title,
                                    MsgBoxButtons buttons) = 0;
+
+  // Asks the system to end its session as `flags` say (EWX_REBOOT). When the system grants it,
+  // it closes the program's windows (their unload runs) and ends the program, so the call
+  // returns only when it is refused, with false.
+  virtual bool ExitWindowsEx(uint32_t flags, uint32_t reserved) = 0;
 
   // Ends the program at once. Nothing after this call runs.
   [[noreturn]] void end_program() {

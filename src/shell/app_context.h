@@ -62,7 +62,8 @@ struct DialupSteps {
   StartupStep start_status_timer;         // load step 23
   StartupStep start_connect;              // load step 29, as a click of CmdConnect
   StartupStep release_session;            // unload: the window procedure back, the session gone
-  // Whether KVAUTODL is connected, without taking the connection over: no card measurement then.
+  // Whether KVAUTODL is connected (SeekEnumConns), without taking the connection over: no card
+  // measurement then, and the web link asks first.
   std::function<bool(AppContext&)> entry_connected;
 };
 
@@ -101,12 +102,23 @@ struct AppContext {
   StartupStep check_validity_term;
   // Load step 28: the card measurement, as a click of CmdAnalyze, from the diagnostics subsystem.
   StartupStep measure_card;
+  // The Optimize page, from the TCP/IP subsystem: its controls by the Windows family (load step
+  // 18), the values in force (load step 20, Windows 9x only) and Apply on page 3.
+  StartupStep show_tcp_controls;
+  StartupStep read_tcp_settings;
+  StartupStep apply_tcp_settings;
 
   std::string WinDir;
   bool CustomPresent = false;
   shell::CustomRecord CustomRecord;
   int32_t MtuValue = 0;
   int32_t RwinValue = 0;
+  // The MTU and receive window chosen on the Optimize page (0: the Windows default), and the
+  // values found in force at start-up.
+  int32_t TcpMtu = 0;
+  int32_t TcpRwin = 0;
+  int32_t AppliedMtu = 0;
+  int32_t AppliedRwin = 0;
   int16_t OsCode = 0;
   bool IsWin9x = false;
   int32_t RasEntrySize = 0;

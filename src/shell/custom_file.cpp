@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "controls/link_target.h"
 #include "shell/ansi_text.h"
 
 namespace nimbra::shell {
@@ -63,10 +64,10 @@ void apply_texts(AppContext& app) {
   when_long(r.RedialCount, 1, [&](const std::string& t) { f.AutoDialTxt[0].text = shown(t); });
   when_long(r.RedialInterval, 1, [&](const std::string& t) { f.AutoDialTxt[1].text = shown(t); });
   when_long(r.MailAddress, 2,
-            [&](const std::string& t) { f.KorvoLink1.URL = shown("mailto:" + t); });
+            [&](const std::string& t) { f.KorvoLink1.URL = controls::mailto_target(shown(t)); });
   when_long(r.MailLinkCaption, 2, [&](const std::string& t) { f.KorvoLink1.caption = shown(t); });
   when_long(r.WebAddress, 2,
-            [&](const std::string& t) { f.KorvoLink2.URL = shown("http://" + t); });
+            [&](const std::string& t) { f.KorvoLink2.URL = controls::http_target(shown(t)); });
   when_long(r.WebLinkCaption, 2, [&](const std::string& t) { f.KorvoLink2.caption = shown(t); });
   when_long(r.VersionText, 2, [&](const std::string& t) { f.VersionTxt.text = shown(t); });
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "shell/apply_button.h"
+#include "shell/link_clicks.h"
 #include "shell/option_tree.h"
 #include "shell/startup.h"
 #include "shell/window_placement.h"
@@ -15,6 +16,8 @@ void wire_main_window(AppContext& app) {
   form.CmdApply.on_click = [&app] { apply_current_page(app); };
   form.SettingTree.on_node_check = [&app](int index) { setting_node_checked(app, index); };
   form.on_dbl_click = [&app] { toggle_collapse(app); };
+  form.KorvoLink1.on_click = [&app] { KorvoLink1_Click(app); };
+  form.KorvoLink2.on_click = [&app] { KorvoLink2_Click(app); };
   form.on_unload = [&app] {
     main_form_unload(app);
     app.platform.window.end_program();

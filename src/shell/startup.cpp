@@ -104,7 +104,9 @@ void main_form_load(AppContext& app) {
   app.dialup.show_connection_state(app);
   app.dialup.put_session_modem_first(app);
   if (app.CustomPresent) apply_custom_record(app);
+  app.show_tcp_controls(app);
   place_frames(app);
+  if (app.IsWin9x) app.read_tcp_settings(app);
   app.find_client_programs(app);
   app.dialup.install_window_procedure(app);
   app.dialup.start_status_timer(app);

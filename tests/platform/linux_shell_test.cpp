@@ -110,6 +110,20 @@ std::string wait_for_file(const fs::path& file) {
   return platform::read_text_file(file, 4096).value_or("");
 }
 
+// The desktop's URL opener gets the address as its one and only argument, untouched by any
+// shell: blanks, quotes and substitutions arrive as they were.
+TEST(LinuxShell, UrlOpenerGetsExactlyTheAddress) {
+  DesktopShell desktop;
+  desktop.write("bin/xdg-open",
+                "#!/bin/sh\n"
+                "printf '%s\\n' \"$#\" \"$1\" > \"$(dirname \"$0\")/../opened.tmp\"\n"
+                "mv \"$(dirname \"$0\")/../opened.tmp\" \"$(dirname \"$0\")/../opened\"\n",
+                0755);
+  const std::string address = "mailto:a b@c.jp;$(touch pwned) `id` 'q' \"d\"";
+  EXPECT_GT(desktop.shell().ShellExecuteA(0, std::nullopt, address, std::nullopt, "\\", 0), 32);
+  EXPECT_EQ(wait_for_file(desktop.dir() / "opened"), "1\n" + address + "\n");
+}
+
 // A started program runs by its argument vector, in a session and process group of its own,
 // with stdin from /dev/null, and leaves no child of ours behind.
 TEST(DetachedLaunch, RunsInItsOwnProcessGroup) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
@@ -106,15 +107,25 @@ class ProgramTest : public QObject {
     QTest::mouseClick(tab_bar(), Qt::LeftButton, {}, tab_bar()->tabRect(page - 1).center());
   }
 
- private slots:
-  void init() {
-    machine_ = std::make_unique<test::TestMachine>();
+  // On its round mark, which always takes the click.
+  void click_option(const char* name) {
+    auto* option = widget<QRadioButton>(name);
+    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
+  }
+  void start_on(sim::MachineSpec spec) {
+    program_.reset();
+    machine_ = std::make_unique<test::TestMachine>(spec);
     machine_->write_windows_file("nimbra1.dat", quiet_settings());
     program_ = std::make_unique<QtProgram>(machine_->machine());
     view_ = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top->objectName() == QLatin1String("MainForm") && top->isVisible()) view_ = top;
     }
+  }
+
+ private slots:
+  void init() {
+    start_on(test::with_card());
     QVERIFY(view_);
   }
 
@@ -165,6 +176,28 @@ class ProgramTest : public QObject {
     click_tab(4);
     QVERIFY(widget<QPushButton>("CmdAnalyze")->isVisible());
     QVERIFY(!widget<QLabel>("MsureTxt")->isVisible());
+  }
+
+  // On Windows 98 the Optimize page's widgets follow the choice: Recommended fills both boxes
+  // read-only and enables Apply; User defined empties and opens them, and an MTU typed above
+  // 1500 shows as 1500 by the time the last key is down.
+  void optimizePageThroughTheWidgets() {
+    start_on(test::with_card(sim::WindowsVersion::Win98));
+    QVERIFY(view_);
+    click_tab(3);
+    auto* mtu = widget<QLineEdit>("MtuTxt");
+    QVERIFY(mtu->isReadOnly());
+    click_option("TcpipOption_0");
+    QCOMPARE(mtu->text(), QStringLiteral("1500"));
+    QCOMPARE(widget<QLineEdit>("RwinTxt")->text(), QStringLiteral("17520"));
+    QVERIFY(widget<QPushButton>("CmdApply")->isEnabled());
+    click_option("TcpipOption_1");
+    QVERIFY(program_->app.main_form.TcpipOption[1].value);
+    QVERIFY(!mtu->isReadOnly());
+    QCOMPARE(mtu->text(), QString());
+    QTest::keyClicks(mtu, "2000");
+    QCOMPARE(mtu->text(), QStringLiteral("1500"));
+    QCOMPARE(program_->app.TcpMtu, 1500);
   }
 
   // Double clicks on the free area collapse the window and bring its full height back.

@@ -412,6 +412,44 @@ class WindowTest : public QObject {
     QCOMPARE(text, QStringLiteral("接続しますか?"));
   }
 
+  // The desktop never restarts the computer: a restart request shows the notice under the
+  // window's title, closes the window as the system's end would (its unload runs) and ends the
+  // program; any other request is refused.
+  void restartRequestEndsWithoutRestarting() {
+    struct Ended {};
+    class EndingWindow : public QtWindow {
+     protected:
+      void end_program_now() override { throw Ended{}; }
+    };
+    TestForm form;
+    EndingWindow window;
+    window.set_restart_notice("次にマシンを起動したときに有効になります。");
+    window.attach(form);
+    bool unloaded = false;
+    form.on_unload = [&] { unloaded = true; };
+    QVERIFY(!window.ExitWindowsEx(1, 0));
+    QVERIFY(!unloaded);
+    QString title;
+    QString text;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      title = box->windowTitle();
+      text = box->text();
+      box->button(QMessageBox::Ok)->click();
+    });
+    bool ended = false;
+    try {
+      window.ExitWindowsEx(platform::EWX_REBOOT, 0);
+    } catch (const Ended&) {
+      ended = true;
+    }
+    QVERIFY(ended);
+    QVERIFY(unloaded);
+    QCOMPARE(title, QStringLiteral("Test"));
+    QCOMPARE(text, QStringLiteral("次にマシンを起動したときに有効になります。"));
+  }
+
   // A detached form's window goes away and takes no more messages.
   void detachRemovesView() {
     QPointer<QWidget> view = view_;

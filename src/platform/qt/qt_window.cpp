@@ -161,6 +161,22 @@ MsgBoxResult QtWindow::message_box(std::string_view text, std::string_view title
   }
 }
 
+bool QtWindow::ExitWindowsEx(uint32_t flags, uint32_t /*reserved*/) {
+  if (flags != platform::EWX_REBOOT) return false;
+  std::vector<platform::Form*> forms;
+  for (const auto& [handle, view] : views_) forms.push_back(&view->form());
+  if (!restart_notice_.empty()) {
+    QMessageBox box(QMessageBox::Information,
+                    forms.empty() ? QString() : from_view(forms.front()->caption.get()),
+                    from_view(restart_notice_), QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+  }
+  for (platform::Form* form : forms) {
+    if (form->on_unload) form->on_unload();
+  }
+  end_program();
+}
+
 void QtWindow::end_program_now() {
   std::cout.flush();
   std::cerr.flush();

@@ -36,6 +36,12 @@ class QtWindow : public platform::Window {
   bool UpdateWindow(platform::Hwnd window) override;
   platform::MsgBoxResult message_box(std::string_view text, std::string_view title,
                                      platform::MsgBoxButtons buttons) override;
+  // The desktop never restarts the computer. EWX_REBOOT shows the restart notice, then closes
+  // every window and ends the program as the system's restart would; anything else is refused.
+  bool ExitWindowsEx(uint32_t flags, uint32_t reserved) override;
+
+  // What the user is told in place of a restart, in the user's language.
+  void set_restart_notice(std::string text) { restart_notice_ = std::move(text); }
 
   double twips_per_pixel_x() const override { return scale_.twips_per_pixel_x; }
   double twips_per_pixel_y() const override { return scale_.twips_per_pixel_y; }
@@ -56,6 +62,7 @@ class QtWindow : public platform::Window {
   platform::Hwnd next_handle_ = 0x10010;
   std::map<platform::Hwnd, FormView*> views_;
   std::map<std::string, uint32_t> message_numbers_;
+  std::string restart_notice_;
 };
 
 }  // namespace nimbra::qt

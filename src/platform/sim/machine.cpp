@@ -3,6 +3,8 @@
 #include <ctime>
 
 #include "platform/sim/card_settings.h"
+#include "platform/sim/installed_network.h"
+#include "platform/sim/machine_power.h"
 #include "platform/sim/registry_permissions.h"
 
 namespace nimbra::sim {
@@ -40,7 +42,7 @@ uint32_t open_port_for_call(SimPorts& ports, int16_t port) {
 }  // namespace
 
 Process::Process(Machine& machine)
-    : window_(machine.scheduler()),
+    : window_(machine.scheduler(), [&machine] { return machine.restart(); }),
       runtime_(machine.config(), machine.instances()),
       comm_(machine.ports()),
       ras_(machine.dialup(), window_),
@@ -60,7 +62,13 @@ Machine::Machine(const std::filesystem::path& dir)
               {[this] { return ras_modems(registry_.snapshot(), config_); },
                [this](int16_t port) { return open_port_for_call(ports_, port); }}),
       validity_server_(config_, clock_, [this] { return service_call_up(dialup_); }) {
+  install_network(config_, registry_);
   apply_registry_permissions(config_.ini, registry_);
+}
+
+bool Machine::restart() {
+  return record_restart(config_.dir,
+                        {clock_.local_now(), "a program asked Windows to restart (EWX_REBOOT)"});
 }
 
 Process& Machine::start_process() {

@@ -73,6 +73,10 @@ class Machine {
   // The service's validity server, reachable while the machine's call to the service is up.
   const ValidityServer& validity_server() const { return validity_server_; }
 
+  // Restarts the machine at a program's request: the restart is recorded and every dial-up
+  // connection ends. False when the machine directory cannot be written.
+  bool restart();
+
   // Starts a new program instance (its entry is then called by the caller).
   Process& start_process();
 

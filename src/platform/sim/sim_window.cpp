@@ -99,7 +99,8 @@ class SimWindow::FormView : public platform::ControlObserver {
   bool writing_back_ = false;
 };
 
-SimWindow::SimWindow(Scheduler& scheduler) : scheduler_(scheduler) {}
+SimWindow::SimWindow(Scheduler& scheduler, RestartMachine restart_machine)
+    : scheduler_(scheduler), restart_machine_(std::move(restart_machine)) {}
 
 SimWindow::~SimWindow() = default;
 
@@ -184,6 +185,17 @@ platform::MsgBoxResult SimWindow::message_box(std::string_view text, std::string
   }
   boxes_.push_back(MessageBoxRecord{std::string(text), std::string(title), buttons, answer});
   return answer;
+}
+
+bool SimWindow::ExitWindowsEx(uint32_t flags, uint32_t /*reserved*/) {
+  if (flags != platform::EWX_REBOOT || !restart_machine_ || !restart_machine_()) return false;
+  // The session's end closes each window, which runs its unload.
+  std::vector<platform::Form*> forms;
+  for (const auto& [hwnd, view] : views_) forms.push_back(&view->form());
+  for (platform::Form* form : forms) {
+    if (form->on_unload) form->on_unload();
+  }
+  end_program();
 }
 
 void SimWindow::end_program_now() {

@@ -39,7 +39,10 @@ struct MessageBoxRecord {
 
 class SimWindow : public platform::Window {
  public:
-  explicit SimWindow(Scheduler& scheduler);
+  // `restart_machine` restarts the machine this window runs on; false when it cannot.
+  using RestartMachine = std::function<bool()>;
+
+  SimWindow(Scheduler& scheduler, RestartMachine restart_machine = {});
   ~SimWindow() override;
 
   platform::Hwnd attach(platform::Form& form) override;
@@ -58,6 +61,9 @@ class SimWindow : public platform::Window {
   bool UpdateWindow(platform::Hwnd window) override;
   platform::MsgBoxResult message_box(std::string_view text, std::string_view title,
                                      platform::MsgBoxButtons buttons) override;
+  // EWX_REBOOT restarts the machine, then closes every window and ends the program as Windows
+  // does; anything else (and a machine that cannot restart) is refused.
+  bool ExitWindowsEx(uint32_t flags, uint32_t reserved) override;
 
   // Control face.
   const std::vector<MessageBoxRecord>& message_boxes() const { return boxes_; }
@@ -82,6 +88,7 @@ class SimWindow : public platform::Window {
   static constexpr platform::Hwnd kDesktop = 0x10000;
 
   Scheduler& scheduler_;
+  RestartMachine restart_machine_;
   DefaultProcedure default_procedure_;
   std::map<platform::Hwnd, std::unique_ptr<FormView>> views_;
   std::map<std::string, uint32_t> registered_messages_;

@@ -1,0 +1,170 @@
+#include "tcpip/apply_tcp.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/sim/connections_file.h"
+#include "platform/sim/machine_power.h"
+#include "tcpip_scenario.h"
+
+namespace nimbra::tcpip {
+namespace {
+
+using platform::Language;
+using platform::MsgBoxResult;
+using test::Program;
+using test::TestMachine;
+
+using Text = std::optional<std::string>;
+
+struct Written {
+  Text max_mtu, max_mss, ipmtu, rcv_window, default_mss;
+  friend bool operator==(const Written&, const Written&) = default;
+};
+
+Written written(TestMachine& m, const std::string& adapter) {
+  return {text_value(m, adapter, "MaxMTU"), text_value(m, adapter, "MaxMSS"),
+          text_value(m, adapter, "IPMTU"), text_value(m, kMstcp, "DefaultRcvWindow"),
+          text_value(m, kMstcp, "DefaultMSS")};
+}
+
+void print_text(const Text& t, std::ostream* os) {
+  *os << (t ? "\"" + *t + "\"" : "(none)") << " ";
+}
+void PrintTo(const Written& w, std::ostream* os) {
+  for (const Text* t : {&w.max_mtu, &w.max_mss, &w.ipmtu, &w.rcv_window, &w.default_mss}) {
+    print_text(*t, os);
+  }
+}
+
+// Stale values an earlier Apply left, which every Apply replaces or removes.
+void leave_earlier_values(TestMachine& m) {
+  ASSERT_TRUE(m.machine().registry().modify([](platform::RegistryStore& s) {
+    for (const std::string& adapter : {kAdapter1, kAdapter2}) {
+      s.set_string(adapter, "MaxMTU", "576");
+      s.set_string(adapter, "MaxMSS", "536");
+    }
+    s.set_string(kMstcp, "DefaultRcvWindow", "2144");
+    s.set_string(kMstcp, "DefaultMSS", "536");
+  }));
+}
+
+// Apply writes the choice into both dial-up adapters and MSTCP, leaves the network card alone,
+// and the restart that follows is recorded with the machine's time, ends the program and hangs
+// up the machine's calls. "Windows default" deletes the four values but writes IPMTU as "0";
+// a segment size below 1 (an MTU of 40 or less, or a window with the Windows default MTU) is
+// not stored.
+TEST(ApplyTcpSettings, WritesEveryDialupAdapterThenRestarts) {
+  struct Row {
+    const char* name;
+    void (*choose)(shell::MainForm&);
+    Written expected;
+  };
+  const Row rows[] = {
+      {"recommended",
+       [](shell::MainForm& f) { f.TcpipOption[0].value = true; },
+       {"1500", "1460", "1500", "17520", "1460"}},
+      {"Windows default",
+       [](shell::MainForm& f) { f.TcpipOption[2].value = true; },
+       {{}, {}, "0", {}, {}}},
+      {"MTU 30",
+       [](shell::MainForm& f) {
+         f.TcpipOption[1].value = true;
+         enter(f.MtuTxt, "30");
+         enter(f.RwinTxt, "8760");
+       },
+       {"30", {}, "30", "8760", {}}},
+      {"window with the default MTU",
+       [](shell::MainForm& f) {
+         f.TcpipOption[1].value = true;
+         enter(f.MtuTxt, "");
+         enter(f.RwinTxt, "8000");
+       },
+       {{}, {}, "0", "8000", {}}},
+      {"MTU 41",
+       [](shell::MainForm& f) {
+         f.TcpipOption[1].value = true;
+         enter(f.MtuTxt, "41");
+         enter(f.RwinTxt, "");
+       },
+       {"41", "1", "41", "41", "1"}},
+  };
+  for (const Row& r : rows) {
+    TestMachine m = machine98("dialup_adapters = 2");
+    leave_earlier_values(m);
+    ASSERT_TRUE(sim::ConnectionsFile(m.dir() / sim::kConnectionsFile, platform::CodePage::Western)
+                    .save({0x00010002, {{0x00010001, "KVAUTODL", "modem", "x"}}}));
+    Program& program = m.start();
+    ASSERT_FALSE(program.ended) << r.name;
+    shell::MainForm& f = program.form();
+    f.KorvoTab.user_select(3);
+    r.choose(f);
+    m.run_for(program, 5000);
+    program.handle([&] { f.CmdApply.click(); });
+
+    EXPECT_EQ(written(m, kAdapter1), r.expected) << r.name;
+    EXPECT_EQ(written(m, kAdapter2), r.expected) << r.name;
+    EXPECT_EQ(text_value(m, kCard, "IPMTU"), std::nullopt) << r.name;
+    ASSERT_FALSE(program.boxes().empty()) << r.name;
+    EXPECT_EQ(program.boxes().back().title, "Restart PC") << r.name;
+    EXPECT_EQ(program.boxes().back().text.substr(0, 34), "Now restart PC to execute changes.")
+        << r.name;
+    EXPECT_TRUE(program.ended) << r.name;
+    const auto restart = sim::last_restart(m.dir());
+    ASSERT_TRUE(restart) << r.name;
+    EXPECT_EQ(restart->time, (platform::LocalDateTime{2026, 12, 6, 10, 0, 5})) << r.name;
+    EXPECT_TRUE(m.machine().dialup().connections().empty()) << r.name;
+  }
+}
+
+// A restart box that cannot be shown gives message 108 under the same title and no restart.
+TEST(ApplyTcpSettings, RestartBoxNotShownLeavesTheMachineRunning) {
+  TestMachine m = machine98("");
+  Program& program = m.start();
+  shell::MainForm& f = program.form();
+  f.KorvoTab.user_select(3);
+  f.TcpipOption[0].value = true;
+  program.process.window().answer_next_boxes_with(MsgBoxResult::Failed);
+  program.handle([&] { f.CmdApply.click(); });
+  EXPECT_FALSE(program.ended);
+  ASSERT_EQ(program.boxes().size(), 2u);
+  EXPECT_EQ(program.boxes()[1].text, "Restart PC to execute changes in setting.");
+  EXPECT_EQ(program.boxes()[1].title, "Restart PC");
+  EXPECT_EQ(sim::last_restart(m.dir()), std::nullopt);
+  EXPECT_EQ(text_value(m, kAdapter1, "MaxMTU"), "1500");
+}
+
+// Keys that fail during Apply stop it after their message, without a restart: Class\Net gone
+// since start-up gives 114, an MSTCP key that refuses writing 115 after the adapter was written.
+TEST(ApplyTcpSettings, UnwritableKeysStopTheApply) {
+  {
+    TestMachine m = machine98("");
+    Program& program = m.start();
+    ASSERT_TRUE(m.machine().registry().modify(
+        [](platform::RegistryStore& s) { s.delete_key(sim::kClassNetKey); }));
+    program.form().KorvoTab.user_select(3);
+    program.form().TcpipOption[0].value = true;
+    program.handle([&] { program.form().CmdApply.click(); });
+    ASSERT_EQ(program.boxes().size(), 1u);
+    EXPECT_EQ(program.boxes()[0].text, "ERROR-011 : Unable to detect communication conditions.");
+    EXPECT_EQ(text_value(m, kMstcp, "DefaultRcvWindow"), std::nullopt);
+    EXPECT_FALSE(program.ended);
+  }
+  {
+    TestMachine m = machine98("", Language::English, "[registry]\ndeny_write = " + kMstcp);
+    Program& program = m.start();
+    program.form().KorvoTab.user_select(3);
+    program.form().TcpipOption[0].value = true;
+    program.handle([&] { program.form().CmdApply.click(); });
+    ASSERT_EQ(program.boxes().size(), 1u);
+    EXPECT_EQ(program.boxes()[0].text, "ERROR-012 : Unable to detect communication conditions.");
+    EXPECT_EQ(text_value(m, kAdapter1, "MaxMTU"), "1500");
+    EXPECT_FALSE(program.ended);
+    EXPECT_EQ(sim::last_restart(m.dir()), std::nullopt);
+  }
+}
+
+}  // namespace
+}  // namespace nimbra::tcpip
