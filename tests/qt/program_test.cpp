@@ -7,9 +7,12 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <map>
 #include <memory>
 
+#include "dialup/redial.h"
 #include "nimbra_test/test_machine.h"
 #include "platform/qt/qt_window.h"
 #include "platform/sim/sim_ras.h"
@@ -51,6 +54,27 @@ std::vector<uint8_t> quiet_settings() {
 }
 
 constexpr size_t kMeasureOnStartFlag = 785;
+
+// Notes the virtual time at which a label first painted each of its texts.
+class PaintLog : public QObject {
+ public:
+  PaintLog(QLabel* label, const sim::Scheduler& clock) : label_(label), clock_(clock) {
+    label->installEventFilter(this);
+  }
+  std::map<QString, uint64_t> first_painted;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == label_ && event->type() == QEvent::Paint) {
+      first_painted.try_emplace(label_->text(), clock_.now_ms());
+    }
+    return false;
+  }
+
+ private:
+  QLabel* label_;
+  const sim::Scheduler& clock_;
+};
 
 }  // namespace
 
@@ -132,6 +156,28 @@ class ProgramTest : public QObject {
     click_tab(4);
     QVERIFY(widget<QPushButton>("CmdAnalyze")->isVisible());
     QVERIFY(!widget<QLabel>("MsureTxt")->isVisible());
+  }
+
+  // Each second of the redial countdown is on the screen when it starts, not one wait later.
+  void redialCountdownPaintsAtOnce() {
+    PaintLog log(widget<QLabel>("StatusLbl"), machine_->machine().scheduler());
+    const uint64_t start = machine_->machine().scheduler().now_ms();
+    const auto countdown = [this](int64_t left) {
+      return QString::fromStdString(dialup::countdown_text(program_->app.catalogue, 1, 10, left));
+    };
+    // The redial that follows is refused here; its message box is closed as it comes up.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    closer.start(50);
+    program_->app.RedialArmed = true;
+    dialup::RedialStep(program_->app);
+    for (int64_t left = 5; left >= 1; --left) {
+      const QString text = countdown(left);
+      QVERIFY2(log.first_painted.contains(text), qPrintable(text));
+      QCOMPARE(log.first_painted[text], start + static_cast<uint64_t>(5 - left) * 1000);
+    }
   }
 
   // Double clicks on the free area collapse the window and bring its full height back.
