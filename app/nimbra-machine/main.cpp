@@ -30,10 +30,12 @@ using namespace nimbra;
 
 constexpr std::string_view kUsage =
     "usage: nimbra-machine init DIR [--windows 95|98|Me|NT3|NT4|2000|XP|other] [--language en|ja]\n"
-    "                      [--card MODEL --port N [--instance NAME]]\n"
+    "                      [--card MODEL --port N [--instance NAME] | --no-card]\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "       nimbra-machine hangup [DIR] end the machine's dial-up connections\n"
+    "       nimbra-machine --help\n"
+    "init without --card installs the demo machine's KVT30-J data card on COM3.\n"
     "DIR defaults to the machine the program uses ($NIMBRA_MACHINE, else\n"
     "~/.local/share/nimbra/machine).\n";
 
@@ -47,7 +49,12 @@ int init(const std::vector<std::string_view>& args) {
   sim::MachineSpec spec;
   spec.language = lnx::language_from_locale();
   sim::CardInstall device;
+  bool no_card = false;
   for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--no-card") {
+      no_card = true;
+      continue;
+    }
     if (i + 1 >= args.size()) return usage_error(std::string(args[i]) + " needs a value");
     const std::string_view value = args[++i];
     if (args[i - 1] == "--windows") {
@@ -73,6 +80,9 @@ int init(const std::vector<std::string_view>& args) {
   if (device.device.empty() != (device.port == 0)) {
     return usage_error("--card and --port go together");
   }
+  if (no_card && !device.device.empty())
+    return usage_error("--no-card and --card exclude each other");
+  if (device.device.empty() && !no_card) device = sim::demo_card();
   if (!device.device.empty()) spec.cards.push_back(device);
   sim::create_machine(std::filesystem::path(args[0]), spec);
   std::cout << "created machine " << args[0] << " (Windows "
@@ -175,6 +185,10 @@ int main(int argc, char** argv) {
   if (args.empty()) return usage_error("no command");
   const std::string_view command = args.front();
   args.erase(args.begin());
+  if (command == "--help" || command == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
   try {
     if (command == "init") return init(args);
     if (command == "show") return show(args);
