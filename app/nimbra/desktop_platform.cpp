@@ -2,6 +2,7 @@
 
 #include "platform/sim/card_settings.h"
 #include "platform/sim/port_config.h"
+#include "platform/sim/short_date.h"
 
 namespace nimbra::app {
 
@@ -33,13 +34,23 @@ uint32_t open_port_for_call(const sim::MachineConfig& config, int16_t port) {
                                                                : platform::RAS_SUCCESS;
 }
 
+// The machine's short date picture when machine.ini names one; else the system locale's.
+qt::QtRuntime::ShortDate machine_short_date(const sim::MachineConfig& config) {
+  if (!config.ini.get("system", "short_date")) return {};
+  return [picture = config.short_date_format](const platform::LocalDateTime& date) {
+    return sim::format_short_date(picture, date);
+  };
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
     : config_(sim::MachineConfig::load(dir)),
       kernel_(config_, clock_),
       registry_(dir / sim::machine_files::kRegistry, config_.code_page()),
-      runtime_(dir, [this](const std::string& title) { window_.activate_window_titled(title); }),
+      runtime_(
+          dir, [this](const std::string& title) { window_.activate_window_titled(title); },
+          machine_short_date(config_)),
       card_(simulated_card(config_)),
       comm_(serial_options(config_, card_.get())),
       dialup_(config_, task_timer_, clock_,

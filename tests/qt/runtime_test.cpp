@@ -226,6 +226,16 @@ class RuntimeTest : public QObject {
     QTRY_COMPARE(first->lines(), (QStringList{"previous=0", "activated=" + title}));
   }
 
+  // A copy that has started but not yet asked (it waits at the access-code window) already holds
+  // the instance.
+  void started_copy_holds_the_instance() {
+    Helper waiting({QStringLiteral("started"), machine_directory()});
+    QTRY_COMPARE(waiting.lines(), QStringList{"started"});
+    const auto second = start_instance(machine_directory());
+    QVERIFY(second->process().waitForFinished(5000));
+    QCOMPARE(second->lines(), QStringList{"previous=1"});
+  }
+
   // A holder killed without cleaning up does not keep the next process from taking over.
   void killed_holder_does_not_block_the_next() {
     const auto first = start_instance(machine_directory());
