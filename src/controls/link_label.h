@@ -18,6 +18,11 @@ class LinkLabel : public platform::Label {
 
   // The link target; "0" until the window sets one.
   platform::Property<std::string> URL{*this, "0"};
+
+  void restore(const platform::Control& design) override {
+    URL.restore(static_cast<const LinkLabel&>(design).URL);
+    platform::Label::restore(design);
+  }
 };
 
 }  // namespace nimbra::controls

@@ -134,4 +134,9 @@ MainForm::MainForm() : Form("MainForm") {
   place(Label1, 840, 4320, 3000, 255);
 }
 
+void MainForm::reset_to_design() {
+  const MainForm design;
+  restore_design(design);
+}
+
 }  // namespace nimbra::shell

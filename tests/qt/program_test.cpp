@@ -102,11 +102,15 @@ class ProgramTest : public QObject {
     machine_ = std::make_unique<test::TestMachine>();
     machine_->write_windows_file("nimbra1.dat", quiet_settings());
     program_ = std::make_unique<QtProgram>(machine_->machine());
+    find_view();
+    QVERIFY(view_);
+  }
+
+  void find_view() {
     view_ = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top->objectName() == QLatin1String("MainForm") && top->isVisible()) view_ = top;
     }
-    QVERIFY(view_);
   }
 
   void cleanup() {
@@ -178,6 +182,27 @@ class ProgramTest : public QObject {
       QVERIFY2(log.first_painted.contains(text), qPrintable(text));
       QCOMPARE(log.first_painted[text], start + static_cast<uint64_t>(5 - left) * 1000);
     }
+  }
+
+  // A modem change loads the window as a first start does: the Dial-up page in front with its
+  // tab, the redial boxes' own texts, six options, and the Option tab opens again.
+  void modemChangeLoadsAFreshWindow() {
+    auto* trials = widget<QLineEdit>("AutoDialTxt_0");
+    trials->selectAll();
+    QTest::keyClicks(trials, "7");
+    click_tab(5);
+    QTest::mouseClick(widget<QPushButton>("CmdRenew"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    find_view();
+    QVERIFY(view_);
+    QCOMPARE(tab_bar()->currentIndex(), 0);
+    auto* user = widget<QLineEdit>("UserTxt");
+    QCOMPARE(view_->childAt(user->mapTo(view_, user->rect().center())), user);
+    QCOMPARE(widget<QLineEdit>("AutoDialTxt_0")->text(), QStringLiteral("3"));
+    click_tab(5);
+    auto* tree = widget<QTreeWidget>("SettingTree");
+    QCOMPARE(tree->topLevelItemCount(), 6);
+    QCOMPARE(view_->childAt(tree->mapTo(view_, tree->rect().center())), tree->viewport());
   }
 
   // Double clicks on the free area collapse the window and bring its full height back.
