@@ -1,5 +1,6 @@
 // The whole program logic on a simulated machine, shown by the real Qt window family: the user
 // works the real widgets, the test reads the control objects and the settings file.
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -203,6 +204,19 @@ class ProgramTest : public QObject {
     auto* tree = widget<QTreeWidget>("SettingTree");
     QCOMPARE(tree->topLevelItemCount(), 6);
     QCOMPARE(view_->childAt(tree->mapTo(view_, tree->rect().center())), tree->viewport());
+  }
+
+  // Assistive tools see the page in front only; the pages behind it stay visible in the model.
+  void onlyTheFrontPageIsShown() {
+    const auto shown = [this](const char* name) {
+      return !QAccessible::queryAccessibleInterface(widget<QWidget>(name))->state().invisible;
+    };
+    QVERIFY(shown("UserTxt"));
+    QVERIFY(!shown("SettingTree"));
+    QVERIFY(program_->app.main_form.Frames[4].visible);
+    click_tab(5);
+    QVERIFY(shown("SettingTree"));
+    QVERIFY(!shown("UserTxt"));
   }
 
   // Double clicks on the free area collapse the window and bring its full height back.
