@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev
   xvfb xauth fonts-noto-cjk locales-all qt6-translations-l10n
+  xdg-utils desktop-file-utils
 )
 
 missing=()
