@@ -57,24 +57,17 @@ std::vector<uint8_t> quiet_settings() {
 constexpr size_t kMeasureOnStartFlag = 785;
 
 // Notes the virtual time at which a label first painted each of its texts.
-class PaintLog : public QObject {
- public:
-  PaintLog(QLabel* label, const sim::Scheduler& clock) : label_(label), clock_(clock) {
+struct PaintLog : QObject {
+  PaintLog(QLabel* watched, const sim::Scheduler& scheduler) : label(watched), clock(scheduler) {
     label->installEventFilter(this);
   }
-  std::map<QString, uint64_t> first_painted;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == label_ && event->type() == QEvent::Paint) {
-      first_painted.try_emplace(label_->text(), clock_.now_ms());
-    }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) first_painted.try_emplace(label->text(), clock.now_ms());
     return false;
   }
-
- private:
-  QLabel* label_;
-  const sim::Scheduler& clock_;
+  QLabel* label;
+  const sim::Scheduler& clock;
+  std::map<QString, uint64_t> first_painted;
 };
 
 }  // namespace
