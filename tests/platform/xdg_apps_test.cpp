@@ -1,6 +1,7 @@
 #include "platform/linux/xdg_apps.h"
 
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,28 +49,31 @@ class XdgTree {
     for (const auto& [name, value] : vars_) {
       environment.push_back(name + "=" + value + (name == "PATH" ? ":/usr/bin:/bin" : ""));
     }
+    std::vector<char*> args, envp;
+    for (auto& arg : argv) args.push_back(arg.data());
+    for (auto& variable : environment) envp.push_back(variable.data());
+    args.push_back(nullptr);
+    envp.push_back(nullptr);
     int out[2];
     if (::pipe(out) != 0) return std::nullopt;
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::dup2(out[1], STDOUT_FILENO);
-      ::close(out[0]);
-      std::vector<char*> args, envp;
-      for (auto& a : argv) args.push_back(a.data());
-      for (auto& e : environment) envp.push_back(e.data());
-      args.push_back(nullptr);
-      envp.push_back(nullptr);
-      ::execve(args[0], args.data(), envp.data());
-      ::_exit(127);
-    }
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    pid_t child = 0;
+    const bool started =
+        ::posix_spawn(&child, args[0], &actions, nullptr, args.data(), envp.data()) == 0;
+    ::posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     std::string output;
     char buffer[256];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
+      output.append(buffer, static_cast<size_t>(n));
+    }
     ::close(out[0]);
     int status = 0;
-    ::waitpid(child, &status, 0);
-    if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) == 127) return std::nullopt;
+    if (!started || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+      return std::nullopt;
+    }
     return output;
   }
 

@@ -9,6 +9,10 @@
 #include <memory>
 #include <optional>
 
+#include "desktop_platform.h"
+#include "nimbra_test/temp_dir.h"
+#include "platform/file_io.h"
+#include "platform/ini_file.h"
 #include "platform/qt/activation_channel.h"
 #include "platform/qt/instance_names.h"
 #include "platform/qt/qt_runtime.h"
@@ -184,6 +188,22 @@ class RuntimeTest : public QObject {
     process.start(QStringLiteral(NIMBRA_RUNTIME_HELPER), {"date", "2024", "3", "5"});
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()).trimmed(), expected);
+  }
+
+  // The desktop program writes the short date (and so the access code) in the machine's
+  // picture, whatever the host locale's format.
+  void desktop_short_date_follows_the_machine() {
+    nimbra::test::TempDir dir;
+    const auto machine = dir / "machine";
+    nimbra::sim::create_machine(machine, {});
+    const auto ini_file = machine / nimbra::sim::machine_files::kConfig;
+    auto ini = nimbra::platform::IniFile::parse(
+        nimbra::platform::read_text_file(ini_file, 1 << 20).value_or(""));
+    ini.set("system", "short_date", "yy-M-d");
+    QVERIFY(nimbra::platform::write_text_file_atomic(ini_file, ini.format(), 0644));
+    nimbra::app::DesktopPlatform desktop(machine);
+    QCOMPARE(desktop.services().runtime.short_date({.year = 2026, .month = 12, .day = 6}),
+             std::string("26-12-6"));
   }
 
   // Spellings of one directory share an instance; other directories and other users do not.
