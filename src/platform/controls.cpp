@@ -34,9 +34,7 @@ void Control::click() {
   if (on_click) on_click();
 }
 
-void Control::property_changed(const void*) {
-  notify();
-}
+void Control::property_changed(const void*) { notify(); }
 
 void Control::notify() {
   if (auto* observer = form_->observer()) observer->control_changed(*this);
@@ -151,18 +149,10 @@ void OptionButton::property_changed(const void* property) {
   click();
 }
 
-int TabStrip::client_left() const {
-  return left + kTabBorder;
-}
-int TabStrip::client_top() const {
-  return top + kTabRowHeight;
-}
-int TabStrip::client_width() const {
-  return std::max(0, width - 2 * kTabBorder);
-}
-int TabStrip::client_height() const {
-  return std::max(0, height - kTabRowHeight - kTabBorder);
-}
+int TabStrip::client_left() const { return left + kTabBorder; }
+int TabStrip::client_top() const { return top + kTabRowHeight; }
+int TabStrip::client_width() const { return std::max(0, width - 2 * kTabBorder); }
+int TabStrip::client_height() const { return std::max(0, height - kTabRowHeight - kTabBorder); }
 
 void TabStrip::user_select(int index) {
   selected = index;

@@ -350,8 +350,7 @@ template <class T>
 class ControlArray {
  public:
   ControlArray(Control* container, const std::string& name, int first, int last) {
-    for (int i = first; i <= last; ++i)
-      elements_.push_back(std::make_unique<T>(container, name, i));
+    for (int i = first; i <= last; ++i) elements_.push_back(std::make_unique<T>(container, name, i));
   }
   T& operator[](int index) { return *elements_.at(static_cast<size_t>(index - first_index())); }
   const T& operator[](int index) const {

@@ -13,9 +13,7 @@ SimRuntime::~SimRuntime() {
   if (instances_.holder == this) instances_.holder = nullptr;
 }
 
-platform::Language SimRuntime::ui_language() {
-  return config_.language;
-}
+platform::Language SimRuntime::ui_language() { return config_.language; }
 
 bool SimRuntime::previous_instance() {
   return another_holds_;
