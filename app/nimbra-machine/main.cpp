@@ -32,12 +32,14 @@ using namespace nimbra;
 
 constexpr std::string_view kUsage =
     "usage: nimbra-machine init DIR [--windows 95|98|Me|NT3|NT4|2000|XP|other] [--language en|ja]\n"
-    "                      [--card MODEL --port N [--instance NAME]]\n"
+    "                      [--card MODEL --port N [--instance NAME] | --no-card]\n"
     "       nimbra-machine init DIR --from-system [--windows ...] [--language en|ja]\n"
     "                      [--sysfs DIR]   the supported devices plugged in, dialled with pppd\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "       nimbra-machine hangup [DIR] end the machine's dial-up connections\n"
+    "       nimbra-machine --help\n"
+    "init without --card installs the demo machine's KVT30-J data card on COM3.\n"
     "DIR defaults to the machine the program uses ($NIMBRA_MACHINE, else\n"
     "~/.local/share/nimbra/machine).\n";
 
@@ -89,7 +91,12 @@ int init(std::vector<std::string_view> args) {
   const bool from_system = flag != args.end();
   if (from_system) args.erase(flag);
   std::filesystem::path sysfs = "/sys";
+  bool no_card = false;
   for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--no-card") {
+      no_card = true;
+      continue;
+    }
     if (i + 1 >= args.size()) return usage_error(std::string(args[i]) + " needs a value");
     const std::string_view value = args[++i];
     if (args[i - 1] == "--windows") {
@@ -118,6 +125,10 @@ int init(std::vector<std::string_view> args) {
     return usage_error("--card and --port go together");
   }
   if (from_system && !device.device.empty()) return usage_error("--from-system finds the card");
+  if (no_card && (from_system || !device.device.empty())) {
+    return usage_error("--no-card goes with neither --card nor --from-system");
+  }
+  if (device.device.empty() && !no_card && !from_system) device = sim::demo_card();
   if (!device.device.empty()) spec.cards.push_back(device);
   if (from_system && !take_system_devices(sysfs, spec)) return 1;
   sim::create_machine(std::filesystem::path(args[0]), spec);
@@ -225,6 +236,10 @@ int main(int argc, char** argv) {
   if (args.empty()) return usage_error("no command");
   const std::string_view command = args.front();
   args.erase(args.begin());
+  if (command == "--help" || command == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
   try {
     if (command == "init") return init(args);
     if (command == "show") return show(args);

@@ -4,6 +4,7 @@
 #include "platform/sim/dialup_adapter.h"
 #include "platform/sim/installed_network.h"
 #include "platform/sim/port_config.h"
+#include "platform/sim/short_date.h"
 
 namespace nimbra::app {
 
@@ -71,13 +72,23 @@ std::string restart_notice(platform::Language language) {
          "machine starts. Nimbra ends now.";
 }
 
+// The machine's short date picture when machine.ini names one; else the system locale's.
+qt::QtRuntime::ShortDate machine_short_date(const sim::MachineConfig& config) {
+  if (!config.ini.get("system", "short_date")) return {};
+  return [picture = config.short_date_format](const platform::LocalDateTime& date) {
+    return sim::format_short_date(picture, date);
+  };
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
     : config_(sim::MachineConfig::load(dir)),
       kernel_(config_, clock_),
       registry_(dir / sim::machine_files::kRegistry, config_.code_page()),
-      runtime_(dir, [this](const std::string& title) { window_.activate_window_titled(title); }),
+      runtime_(
+          dir, [this](const std::string& title) { window_.activate_window_titled(title); },
+          machine_short_date(config_)),
       card_(simulated_card(config_)),
       comm_(serial_options(config_, card_.get())),
       pppd_line_(pppd_line(config_, card_.get(), registry_, task_timer_)),

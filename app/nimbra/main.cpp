@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <exception>
 #include <optional>
+#include <string_view>
 
 #include "desktop_platform.h"
 #include "platform/linux/locale_language.h"
@@ -21,6 +22,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX | --screenshot-series PREFIX\n"
     "               | --screenshot-inquiry FILE | --screenshot-measure PREFIX]\n"
+    "       nimbra --help\n"
     "  --screenshot FILE          save a picture of the window once it is shown, then quit\n"
     "  --screenshot-pages PREFIX  save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n"
     "  --screenshot-series PREFIX save the window every half second for twelve seconds\n"
@@ -41,6 +43,13 @@ void install_toolkit_translation(QApplication& qapp, nimbra::platform::Language 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before the toolkit, which needs a display.
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
   QApplication qapp(argc, argv);
   using nimbra::app::ScreenshotRun;
   ScreenshotRun* pictures = nullptr;

@@ -1,8 +1,6 @@
 #include "wiring/subsystems.h"
 
 #include "accel/accel_install.h"
-#include "accel/service_endpoints.h"
-#include "controls/link_target.h"
 #include "detect/modem_detection.h"
 #include "diag/card_info.h"
 #include "dialup/dialup_install.h"
@@ -18,9 +16,6 @@ void install_subsystems(shell::AppContext& app) {
   validity::install_validity(app);
   diag::install_card_info(app);
   tcpip::install_tcpip(app);
-  // The links' targets as the window is designed: the service's support mail and home page.
-  app.main_form.KorvoLink1.URL = controls::mailto_target(accel::service::kSupportMailAddress);
-  app.main_form.KorvoLink2.URL = controls::http_target(accel::service::kHomePageAddress);
 }
 
 }  // namespace nimbra::app

@@ -22,8 +22,5 @@ inline constexpr std::string_view kQPostProxyPort = "4126";
 
 // The validity server, which tells how long a prepaid line stays valid.
 inline constexpr std::string_view kValidityHost = "limit.korvo-net.jp";
-// The two links of the Option page: the support desk's mail address and the home page.
-inline constexpr std::string_view kSupportMailAddress = "support@korvo-net.jp";
-inline constexpr std::string_view kHomePageAddress = "www.korvo-net.jp/";
 
 }  // namespace nimbra::accel::service

@@ -37,6 +37,14 @@ void LinkLabel::write_properties(PropertyBag& bag) const {
   bag.write("ToolTipText", tool_tip.get(), std::string());
 }
 
+void LinkLabel::restore(const platform::Control& design) {
+  const auto& link = static_cast<const LinkLabel&>(design);
+  URL.restore(link.URL);
+  Font.restore(link.Font);
+  changed_ = link.changed_;
+  platform::Label::restore(design);
+}
+
 void LinkLabel::property_changed(const void* property) {
   if (marking_) {
     if (property == &back_color) changed_.insert("BackColor");

@@ -31,6 +31,7 @@ class LinkLabel : public platform::Label {
   const std::set<std::string>& changed_properties() const { return changed_; }
 
   void property_changed(const void* property) override;
+  void restore(const platform::Control& design) override;
 
  private:
   std::set<std::string> changed_;

@@ -29,11 +29,12 @@ void record(AppContext& app, const SupportedDevice& device) {
 }
 
 // Reads PortName under `path` into the last port read when the key opens; false when it does
-// not. A PortName that cannot be read leaves the last port read as it was.
+// not. A PortName that cannot be read leaves the last port read as it was; one of another type
+// than text is read as text all the same.
 bool read_port_name(AppContext& app, const std::string& path) {
   const RegKey key(app, HKEY_LOCAL_MACHINE, path, KEY_READ);
   if (!key.is_open()) return false;
-  if (const auto name = shell::read_string_value(app, key, "PortName")) {
+  if (const auto name = shell::read_value_text(app, key, "PortName")) {
     app.LastPortRead = port_number(*name);
   }
   return true;
@@ -67,7 +68,7 @@ void nt_walk(AppContext& app) {
         // The first byte of the value's data, whether it is stored as a number or as bytes.
         const int instances = app.RegBuffer[0];
         for (int i = 0; i < instances; ++i) {
-          const auto instance_id = shell::read_string_value(app, list, std::to_string(i));
+          const auto instance_id = shell::read_value_text(app, list, std::to_string(i));
           if (instance_id) match_instance(app, *instance_id, usb);
         }
       }

@@ -18,11 +18,17 @@ void count_redial_decision(shell::AppContext& app) {
   if (app.RedialCount < std::numeric_limits<int32_t>::max()) ++app.RedialCount;
 }
 
+// What the countdown shows must be on the screen while the thread blocks in its waits.
+void paint_now(shell::AppContext& app) {
+  app.platform.window.UpdateWindow(app.main_window);
+}
+
 void stop_countdown(shell::AppContext& app) {
   shell::MainForm& form = app.main_form;
   app.RedialArmed = false;
   form.CmdStop.enabled = false;
   form.StatusLbl.caption = app.catalogue.str(145);
+  paint_now(app);
   form.CmdCancel.enabled = true;
 }
 
@@ -30,6 +36,7 @@ void stop_countdown(shell::AppContext& app) {
 void count_down(shell::AppContext& app, const VBRas32& session) {
   shell::MainForm& form = app.main_form;
   form.StatusLump.back_color = lamp::kBlack;
+  paint_now(app);
   app.StopRequested = false;
   form.CmdConnect.enabled = false;
   form.CmdStop.enabled = true;
@@ -44,6 +51,7 @@ void count_down(shell::AppContext& app, const VBRas32& session) {
     }
     form.StatusLbl.caption = countdown_text(app.catalogue, int64_t{app.RedialCount} + 1,
                                             session.m_AutoDial, wait - i + 1);
+    paint_now(app);
     app.platform.kernel.Sleep(kCountdownStepMs);
   }
 }

@@ -1,6 +1,7 @@
 #include "platform/controls.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace nimbra::platform {
 
@@ -37,6 +38,94 @@ void Control::property_changed(const void*) { notify(); }
 
 void Control::notify() {
   if (auto* observer = form_->observer()) observer->control_changed(*this);
+}
+
+void Control::restore(const Control& design) {
+  left.restore(design.left);
+  top.restore(design.top);
+  width.restore(design.width);
+  height.restore(design.height);
+  caption.restore(design.caption);
+  tool_tip.restore(design.tool_tip);
+  enabled.restore(design.enabled);
+  visible.restore(design.visible);
+  back_color.restore(design.back_color);
+  fore_color.restore(design.fore_color);
+  z_order_ = design.z_order_;
+  notify();
+}
+
+void TextBox::restore(const Control& design) {
+  const auto& d = static_cast<const TextBox&>(design);
+  text.restore(d.text);
+  max_length.restore(d.max_length);
+  password_char.restore(d.password_char);
+  locked.restore(d.locked);
+  multi_line.restore(d.multi_line);
+  Control::restore(design);
+}
+
+void CheckBox::restore(const Control& design) {
+  value.restore(static_cast<const CheckBox&>(design).value);
+  Control::restore(design);
+}
+
+void OptionButton::restore(const Control& design) {
+  value.restore(static_cast<const OptionButton&>(design).value);
+  Control::restore(design);
+}
+
+void TabStrip::restore(const Control& design) {
+  const auto& d = static_cast<const TabStrip&>(design);
+  tab_captions.restore(d.tab_captions);
+  selected.restore(d.selected);
+  Control::restore(design);
+}
+
+void TreeView::restore(const Control& design) {
+  nodes.restore(static_cast<const TreeView&>(design).nodes);
+  Control::restore(design);
+}
+
+void ListControl::restore(const Control& design) {
+  const auto& d = static_cast<const ListControl&>(design);
+  items.restore(d.items);
+  list_index.restore(d.list_index);
+  Control::restore(design);
+}
+
+void ProgressBar::restore(const Control& design) {
+  const auto& d = static_cast<const ProgressBar&>(design);
+  min.restore(d.min);
+  max.restore(d.max);
+  value.restore(d.value);
+  Control::restore(design);
+}
+
+void Timer::restore(const Control& design) {
+  interval.restore(static_cast<const Timer&>(design).interval);
+  Control::restore(design);
+}
+
+void Form::restore(const Control& design) {
+  const auto& d = static_cast<const Form&>(design);
+  window_state.restore(d.window_state);
+  z_counter_ = d.z_counter_;
+  Control::restore(design);
+}
+
+void Form::restore_design(const Form& design) {
+  if (design.controls_.size() != controls_.size()) {
+    throw std::logic_error("restore_design: " + name() + " built differently");
+  }
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    Control& mine = *controls_[i];
+    const Control& theirs = *design.controls_[i];
+    if (mine.kind() != theirs.kind() || mine.qualified_name() != theirs.qualified_name()) {
+      throw std::logic_error("restore_design: " + mine.qualified_name() + " has no twin");
+    }
+    mine.restore(theirs);
+  }
 }
 
 void TextBox::property_changed(const void* property) {

@@ -50,6 +50,8 @@ class Property {
 
   Property& operator=(const T& v);
   const T& get() const { return value_; }
+  // Takes `design`'s value without raising events: part of restoring a whole control.
+  void restore(const Property& design) { value_ = design.value_; }
   operator const T&() const { return value_; }  // NOLINT: reads like the plain field it models
 
   template <class U>
@@ -112,6 +114,10 @@ class Control {
   // Called by Property when a value changed; raises the toolkit's events for that property.
   virtual void property_changed(const void* property);
 
+  // Takes every property of `design`, the same control as freshly built, without raising its
+  // events (the view is told); the event handlers stay.
+  virtual void restore(const Control& design);
+
  protected:
   void notify();
 
@@ -168,6 +174,7 @@ class TextBox : public Control {
   std::function<void()> on_change;
 
   void property_changed(const void* property) override;
+  void restore(const Control& design) override;
 };
 
 class CheckBox : public Control {
@@ -178,6 +185,7 @@ class CheckBox : public Control {
   Property<int> value{*this, 0};  // 0 unchecked, 1 checked, 2 greyed
 
   void property_changed(const void* property) override;
+  void restore(const Control& design) override;
 };
 
 class OptionButton : public Control {
@@ -189,6 +197,7 @@ class OptionButton : public Control {
   Property<bool> value{*this, false};
 
   void property_changed(const void* property) override;
+  void restore(const Control& design) override;
 };
 
 class TabStrip : public Control {
@@ -208,6 +217,7 @@ class TabStrip : public Control {
 
   // A user click on tab `index` (1-based): selects it, then raises Click.
   void user_select(int index);
+  void restore(const Control& design) override;
 };
 
 struct TreeNode {
@@ -235,6 +245,7 @@ class TreeView : public Control {
   // A user toggled the check box of node `index`: sets it, then raises NodeCheck.
   void user_check(int index, bool checked);
   std::function<void(int index)> on_node_check;
+  void restore(const Control& design) override;
 };
 
 class ListControl : public Control {
@@ -251,6 +262,7 @@ class ListControl : public Control {
   void clear();
   // A user picked item `index`: selects it, then raises Click.
   void user_select(int index);
+  void restore(const Control& design) override;
 };
 
 class ComboBox : public ListControl {
@@ -273,6 +285,7 @@ class ProgressBar : public Control {
   Property<int> min{*this, 0};
   Property<int> max{*this, 100};
   Property<int> value{*this, 0};
+  void restore(const Control& design) override;
 };
 
 class PictureBox : public Control {
@@ -293,6 +306,7 @@ class Timer : public Control {
 
   // Raised by the view each time the interval has passed while enabled.
   void tick();
+  void restore(const Control& design) override;
 };
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
@@ -318,6 +332,11 @@ class Form : public Control {
 
   void user_double_click();
   uint64_t next_z_order() { return ++z_counter_; }
+
+  // Puts every control back as `design`, a freshly built form of the same type, has it, so that
+  // a form loaded again starts as it did the first time; the event handlers stay.
+  void restore_design(const Form& design);
+  void restore(const Control& design) override;
 
  private:
   friend class Control;

@@ -1,5 +1,7 @@
 #include "shell/main_form.h"
 
+#include "controls/link_target.h"
+
 namespace nimbra::shell {
 
 namespace {
@@ -130,8 +132,16 @@ MainForm::MainForm() : Form("MainForm") {
   read_only(VersionTxt, true);
   place(KorvoLink1, 3960, 3300, 2760, 255);
   place(KorvoLink2, 3960, 3600, 2760, 255);
+  // The links' targets as the window is designed: the service's support desk and home page.
+  KorvoLink1.URL = controls::mailto_target("support@korvo-net.jp");
+  KorvoLink2.URL = controls::http_target("www.korvo-net.jp/");
   place(Image1, 120, 4140, 600, 600);
   place(Label1, 840, 4320, 3000, 255);
+}
+
+void MainForm::reset_to_design() {
+  const MainForm design;
+  restore_design(design);
 }
 
 }  // namespace nimbra::shell

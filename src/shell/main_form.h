@@ -11,6 +11,9 @@ using namespace platform;  // NOLINT: the form reads as the control list it is
 struct MainForm : Form {
   MainForm();
 
+  // Every control back as the window was designed, as an unload leaves it for the next load.
+  void reset_to_design();
+
   TabStrip KorvoTab{this, "KorvoTab"};
   ControlArray<Frame> Frames{this, "Frames", 0, 4};
   Frame Frame2{this, "Frame2"};

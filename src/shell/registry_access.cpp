@@ -45,13 +45,27 @@ std::string reg_buffer_text(AppContext& app, uint32_t size) {
   return from_ansi(app, bytes::get_cstr(app.RegBuffer, 0, filled));
 }
 
-std::optional<std::string> read_string_value(AppContext& app, const RegKey& key,
-                                             std::string_view value_name) {
+namespace {
+
+std::optional<std::string> read_text(AppContext& app, const RegKey& key,
+                                     std::string_view value_name, bool text_type_only) {
   uint32_t type = platform::REG_NONE;
   uint32_t size = 1;
   if (query_value(app, key, value_name, type, size) != platform::ERROR_SUCCESS) return {};
-  if (type != platform::REG_SZ) return {};
+  if (text_type_only && type != platform::REG_SZ) return {};
   return reg_buffer_text(app, size);
+}
+
+}  // namespace
+
+std::optional<std::string> read_value_text(AppContext& app, const RegKey& key,
+                                           std::string_view value_name) {
+  return read_text(app, key, value_name, false);
+}
+
+std::optional<std::string> read_string_value(AppContext& app, const RegKey& key,
+                                             std::string_view value_name) {
+  return read_text(app, key, value_name, true);
 }
 
 }  // namespace nimbra::shell

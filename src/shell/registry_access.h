@@ -44,6 +44,11 @@ int32_t query_value(AppContext& app, const RegKey& key, std::string_view value_n
 // The text in RegBuffer after a successful query of `size` bytes, up to its first NUL.
 std::string reg_buffer_text(AppContext& app, uint32_t size);
 
+// The value's bytes as text, up to the first NUL, whatever its type; nothing when it cannot be
+// read.
+std::optional<std::string> read_value_text(AppContext& app, const RegKey& key,
+                                           std::string_view value_name);
+
 // The value as text when it can be read and is REG_SZ; nothing otherwise.
 std::optional<std::string> read_string_value(AppContext& app, const RegKey& key,
                                              std::string_view value_name);

@@ -126,6 +126,8 @@ void main_form_unload(AppContext& app) {
   app.dialup.release_session(app);
   app.platform.window.detach(app.main_form);
   app.main_window = 0;
+  // What the window showed goes with it: a load after a modem change starts from the design.
+  app.main_form.reset_to_design();
 }
 
 }  // namespace nimbra::shell

@@ -122,6 +122,26 @@ TEST(NtWalk, UnreadablePortName) {
   EXPECT_EQ(outcome.ports, (std::vector<int16_t>{5, 5}));
 }
 
+// The instance and PortName values are read as text whatever their registry type.
+TEST(NtWalk, ValuesOfAnyType) {
+  TestMachine m(machine(WindowsVersion::XP, {{"KVT30-J", 3, ""}}));
+  change_registry(m, [](platform::RegistryStore& reg) {
+    const auto bytes = [](std::string_view text) {
+      std::vector<uint8_t> data(text.begin(), text.end());
+      data.push_back(0);
+      return data;
+    };
+    reg.set_binary(kServiceList, "0", bytes("PCMCIA\\ARLEN_DENSHI_CO._LTD-KVT30-J-E4F1\\1"));
+    reg.set_binary(std::string(kHklm) +
+                       "System\\CurrentControlSet\\Enum\\PCMCIA\\ARLEN_DENSHI_CO._LTD-KVT30-J-"
+                       "E4F1\\1\\Device Parameters",
+                   "PortName", bytes("COM7"));
+  });
+  const Outcome outcome = start(m);
+  EXPECT_EQ(outcome.message, 0);
+  EXPECT_EQ(outcome.ports, (std::vector<int16_t>{7}));
+}
+
 // Hits beyond the eleven slots still mean "two or more" and write nothing past the list.
 TEST(NtWalk, MoreHitsThanSlots) {
   TestMachine m(machine(WindowsVersion::XP, {{"KVT30-J", 3, ""}}));

@@ -1,11 +1,16 @@
 #include "platform/linux/xdg_apps.h"
 
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <map>
+#include <vector>
 
 #include "nimbra_test/temp_dir.h"
 #include "platform/file_io.h"
+#include "platform/ini_file.h"
 #include "platform/linux/xdg_mime.h"
 
 namespace nimbra::lnx {
@@ -22,7 +27,7 @@ class XdgTree {
     for (const char* program : {"a", "b", "c"}) write("bin/" + std::string(program), "", 0755);
     for (const auto& [name, text] : files) write(name, text, 0644);
     const std::string root = dir_.path().string();
-    const std::map<std::string, std::string> vars = {
+    vars_ = {
         {"HOME", "/nonexistent"},
         {"XDG_CONFIG_HOME", root + "/config"},
         {"XDG_CONFIG_DIRS", root + "/etc:relative/ignored"},
@@ -31,10 +36,45 @@ class XdgTree {
         {"XDG_CURRENT_DESKTOP", std::string(desktops)},
         {"PATH", root + "/bin"},
     };
-    env_ = XdgEnvironment::from([vars](const char* name) -> std::optional<std::string> {
-      const auto it = vars.find(name);
-      return it == vars.end() ? std::nullopt : std::optional(it->second);
+    env_ = XdgEnvironment::from([this](const char* name) -> std::optional<std::string> {
+      const auto it = vars_.find(name);
+      return it == vars_.end() ? std::nullopt : std::optional(it->second);
     });
+  }
+
+  // Runs a tool of the system in the tree's environment (its own PATH after the tree's bin/);
+  // its standard output, or nothing when it could not run.
+  std::optional<std::string> run(std::vector<std::string> argv) const {
+    std::vector<std::string> environment;
+    for (const auto& [name, value] : vars_) {
+      environment.push_back(name + "=" + value + (name == "PATH" ? ":/usr/bin:/bin" : ""));
+    }
+    std::vector<char*> args, envp;
+    for (auto& arg : argv) args.push_back(arg.data());
+    for (auto& variable : environment) envp.push_back(variable.data());
+    args.push_back(nullptr);
+    envp.push_back(nullptr);
+    int out[2];
+    if (::pipe(out) != 0) return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    pid_t child = 0;
+    const bool started =
+        ::posix_spawn(&child, args[0], &actions, nullptr, args.data(), envp.data()) == 0;
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string output;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
+      output.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(out[0]);
+    int status = 0;
+    if (!started || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+      return std::nullopt;
+    }
+    return output;
   }
 
   const XdgEnvironment& env() const { return env_; }
@@ -57,6 +97,7 @@ class XdgTree {
   }
 
   test::TempDir dir_;
+  std::map<std::string, std::string> vars_;
   XdgEnvironment env_;
 };
 
@@ -123,6 +164,36 @@ TEST(XdgApps, DefaultProgramFollowsTheAssociationRules) {
         {"share/applications/vendor/web-app.desktop", entry("c")}},
        "",
        "bin/c"},
+      {"the MIME cache's order within a directory",
+       {{"share/applications/one.desktop", entry("a", "MimeType=text/html\n")},
+        {"share/applications/two.desktop", entry("b", "MimeType=text/html\n")},
+        {"share/applications/mimeinfo.cache",
+         "[MIME Cache]\ntext/html=two.desktop;one.desktop;\n"}},
+       "",
+       "bin/b"},
+      {"a removed association and an entry whose TryExec is missing do not count",
+       {{"config/mimeapps.list", "[Removed Associations]\ntext/html=one.desktop\n"},
+        {"share/applications/one.desktop", entry("a", "MimeType=text/html\n")},
+        {"share/applications/two.desktop", entry("b", "TryExec=gone\nMimeType=text/html\n")},
+        {"share/applications/three.desktop", entry("c", "MimeType=text/html\n")}},
+       "",
+       "bin/c"},
+      {"a removal in a later list or in a desktop's own list leaves an addition",
+       {{"config/mimeapps.list", "[Added Associations]\ntext/html=one.desktop\n"},
+        {"etc/mimeapps.list",
+         "[Removed Associations]\ntext/html=one.desktop\n[Added Associations]\n"
+         "text/html=two.desktop\n"},
+        {"config/x-mimeapps.list", "[Removed Associations]\ntext/html=one.desktop\n"},
+        {"share/applications/one.desktop", entry("a")},
+        {"share/applications/two.desktop", entry("b")}},
+       "X",
+       "bin/a"},
+      {"a data directory's list does not reach the directories before it",
+       {{"share/applications/mimeapps.list", "[Removed Associations]\ntext/html=one.desktop\n"},
+        {"home/applications/one.desktop", entry("a", "MimeType=text/html\n")},
+        {"share/applications/two.desktop", entry("b", "MimeType=text/html\n")}},
+       "",
+       "bin/a"},
       {"hidden entries, unknown programs and ids leaving the folder do not count",
        {{"config/mimeapps.list",
          "[Default Applications]\ntext/html=hidden.desktop;nowhere.desktop;../x.desktop\n"},
@@ -135,6 +206,57 @@ TEST(XdgApps, DefaultProgramFollowsTheAssociationRules) {
   for (const Row& row : rows) {
     const XdgTree tree(row.files, row.desktops);
     EXPECT_EQ(tree.program_for("text/html"), row.expected) << row.name;
+  }
+}
+
+// Where the desktop's own query names a default, the lookup finds that entry's program: real
+// desktop entries in a temporary tree, the MIME cache built by the system's tool where asked.
+TEST(XdgApps, AgreesWithXdgMime) {
+  if (::access("/usr/bin/xdg-mime", X_OK) != 0) GTEST_SKIP() << "xdg-mime is not installed";
+  struct Row {
+    std::string_view name;
+    std::map<std::string, std::string> files;
+    bool build_cache;
+  };
+  const auto browser = [](std::string_view exec) {
+    return "[Desktop Entry]\nType=Application\nName=Browser\nGenericName=Web Browser\n"
+           "Exec=" +
+           std::string(exec) +
+           " %u\nIcon=browser\nCategories=Network;WebBrowser;\n"
+           "MimeType=text/html;text/xml;application/xhtml+xml;x-scheme-handler/http;\n";
+  };
+  const Row rows[] = {
+      {"one browser installed, its MIME cache built",
+       {{"share/applications/org.example.Browser.desktop", browser("a")}},
+       true},
+      {"one browser installed, no MIME cache",
+       {{"share/applications/web.desktop", browser("b")}},
+       false},
+      {"the user's browser before the system's",
+       {{"share/applications/one.desktop", browser("a")},
+        {"home/applications/two.desktop", browser("c")}},
+       true},
+  };
+  for (const Row& row : rows) {
+    const XdgTree tree(row.files, "X-Generic");
+    if (row.build_cache) {
+      for (const char* dir : {"home/applications", "share/applications"}) {
+        if (fs::exists(tree / dir)) {
+          ASSERT_TRUE(tree.run({"/usr/bin/update-desktop-database", (tree / dir).string()}))
+              << row.name;
+        }
+      }
+    }
+    const auto answer = tree.run({"/usr/bin/xdg-mime", "query", "default", "text/html"});
+    ASSERT_TRUE(answer) << row.name;
+    const auto id = std::string(platform::trim_blanks(answer->substr(0, answer->find('\n'))));
+    const auto file = find_desktop_entry(id, tree.env());
+    ASSERT_TRUE(file) << row.name << ": xdg-mime named '" << id << "'";
+    const auto program =
+        resolve_program(desktop_entry_program(*file).value_or(""), tree.env().path);
+    ASSERT_TRUE(program) << row.name;
+    EXPECT_EQ(tree.program_for("text/html"), program->lexically_relative(tree / "").string())
+        << row.name;
   }
 }
 

@@ -1,5 +1,6 @@
 // The whole program logic on a simulated machine, shown by the real Qt window family: the user
 // works the real widgets, the test reads the control objects and the settings file.
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,10 +9,13 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <memory>
+#include <optional>
 
 #include "diag/card_info.h"
+#include "dialup/redial.h"
 #include "nimbra_test/test_machine.h"
 #include "platform/qt/qt_window.h"
 #include "platform/sim/sim_ras.h"
@@ -55,7 +59,7 @@ std::vector<uint8_t> quiet_settings() {
 constexpr size_t kMeasureOnStartFlag = 785;
 
 // What some widgets looked like each time they were painted, with the machine's virtual time:
-// the colour of a lamp, the text of a box.
+// the colour of a lamp, the text of a box or a label.
 class PaintRecorder : public QObject {
  public:
   struct Painting {
@@ -74,9 +78,10 @@ class PaintRecorder : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) {
       auto* w = static_cast<QWidget*>(watched);
-      auto* box = qobject_cast<QLineEdit*>(w);
-      paintings_.push_back({w->objectName(), machine_.scheduler().now_ms(),
-                            box ? box->text() : w->palette().color(QPalette::Window).name()});
+      QString look = w->palette().color(QPalette::Window).name();
+      if (auto* box = qobject_cast<QLineEdit*>(w)) look = box->text();
+      if (auto* label = qobject_cast<QLabel*>(w)) look = label->text();
+      paintings_.push_back({w->objectName(), machine_.scheduler().now_ms(), look});
     }
     return false;
   }
@@ -117,6 +122,10 @@ class ProgramTest : public QObject {
     machine_ = std::make_unique<test::TestMachine>(spec);
     machine_->write_windows_file("nimbra1.dat", quiet_settings());
     program_ = std::make_unique<QtProgram>(machine_->machine());
+    find_view();
+  }
+
+  void find_view() {
     view_ = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top->objectName() == QLatin1String("MainForm") && top->isVisible()) view_ = top;
@@ -198,6 +207,67 @@ class ProgramTest : public QObject {
     QTest::keyClicks(mtu, "2000");
     QCOMPARE(mtu->text(), QStringLiteral("1500"));
     QCOMPARE(program_->app.TcpMtu, 1500);
+  }
+
+  // Each second of the redial countdown is on the screen when it starts, not one wait later.
+  void redialCountdownPaintsAtOnce() {
+    PaintRecorder log(machine_->machine(), {widget<QLabel>("StatusLbl")});
+    const uint64_t start = machine_->machine().scheduler().now_ms();
+    const auto first_painted = [&log](const QString& text) -> std::optional<uint64_t> {
+      for (const auto& painting : log.paintings()) {
+        if (painting.look == text) return painting.at;
+      }
+      return std::nullopt;
+    };
+    // The redial that follows is refused here; its message box is closed as it comes up.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    closer.start(50);
+    program_->app.RedialArmed = true;
+    dialup::RedialStep(program_->app);
+    for (int64_t left = 5; left >= 1; --left) {
+      const QString text =
+          QString::fromStdString(dialup::countdown_text(program_->app.catalogue, 1, 10, left));
+      const auto at = first_painted(text);
+      QVERIFY2(at, qPrintable(text));
+      QCOMPARE(*at, start + static_cast<uint64_t>(5 - left) * 1000);
+    }
+  }
+
+  // A modem change loads the window as a first start does: the Dial-up page in front with its
+  // tab, the redial boxes' own texts, six options, and the Option tab opens again.
+  void modemChangeLoadsAFreshWindow() {
+    auto* trials = widget<QLineEdit>("AutoDialTxt_0");
+    trials->selectAll();
+    QTest::keyClicks(trials, "7");
+    click_tab(5);
+    QTest::mouseClick(widget<QPushButton>("CmdRenew"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    find_view();
+    QVERIFY(view_);
+    QCOMPARE(tab_bar()->currentIndex(), 0);
+    auto* user = widget<QLineEdit>("UserTxt");
+    QCOMPARE(view_->childAt(user->mapTo(view_, user->rect().center())), user);
+    QCOMPARE(widget<QLineEdit>("AutoDialTxt_0")->text(), QStringLiteral("3"));
+    click_tab(5);
+    auto* tree = widget<QTreeWidget>("SettingTree");
+    QCOMPARE(tree->topLevelItemCount(), 6);
+    QCOMPARE(view_->childAt(tree->mapTo(view_, tree->rect().center())), tree->viewport());
+  }
+
+  // Assistive tools see the page in front only; the pages behind it stay visible in the model.
+  void onlyTheFrontPageIsShown() {
+    const auto shown = [this](const char* name) {
+      return !QAccessible::queryAccessibleInterface(widget<QWidget>(name))->state().invisible;
+    };
+    QVERIFY(shown("UserTxt"));
+    QVERIFY(!shown("SettingTree"));
+    QVERIFY(program_->app.main_form.Frames[4].visible);
+    click_tab(5);
+    QVERIFY(shown("SettingTree"));
+    QVERIFY(!shown("UserTxt"));
   }
 
   // Double clicks on the free area collapse the window and bring its full height back.

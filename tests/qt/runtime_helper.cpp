@@ -2,6 +2,9 @@
 //   runtime_helper instance <machine-dir> [title]
 //     prints "previous=0" or "previous=1". The holder then prints "activated=<title>" for each
 //     request until it is killed; a later instance given a title sends it and prints "sent".
+//   runtime_helper started <machine-dir>
+//     starts as a copy does that waits at the access-code window: prints "started" and runs
+//     until it is killed, without asking about a previous instance.
 //   runtime_helper date <year> <month> <day>
 //     prints the date in the system's short date format.
 #include <QCoreApplication>
@@ -32,6 +35,12 @@ int run_instance(QCoreApplication& app, const char* machine_directory, const cha
   return 0;
 }
 
+int run_started(QCoreApplication& app, const char* machine_directory) {
+  nimbra::qt::QtRuntime runtime(machine_directory, [](const std::string&) {});
+  print_line("started");
+  return app.exec();
+}
+
 int run_date(const char* year, const char* month, const char* day) {
   nimbra::qt::QtRuntime runtime(".", [](const std::string&) {});
   print_line(runtime.short_date(
@@ -47,7 +56,11 @@ int main(int argc, char** argv) {
   if (command == "instance" && (argc == 3 || argc == 4)) {
     return run_instance(app, argv[2], argc == 4 ? argv[3] : nullptr);
   }
+  if (command == "started" && argc == 3) return run_started(app, argv[2]);
   if (command == "date" && argc == 5) return run_date(argv[2], argv[3], argv[4]);
-  std::fputs("usage: runtime_helper instance <machine-dir> [title] | date <y> <m> <d>\n", stderr);
+  std::fputs(
+      "usage: runtime_helper instance <machine-dir> [title] | started <machine-dir> |"
+      " date <y> <m> <d>\n",
+      stderr);
   return 2;
 }

@@ -9,6 +9,10 @@
 #include <memory>
 #include <optional>
 
+#include "desktop_platform.h"
+#include "nimbra_test/temp_dir.h"
+#include "platform/file_io.h"
+#include "platform/ini_file.h"
 #include "platform/qt/activation_channel.h"
 #include "platform/qt/instance_names.h"
 #include "platform/qt/qt_runtime.h"
@@ -186,6 +190,22 @@ class RuntimeTest : public QObject {
     QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()).trimmed(), expected);
   }
 
+  // The desktop program writes the short date (and so the access code) in the machine's
+  // picture, whatever the host locale's format.
+  void desktop_short_date_follows_the_machine() {
+    nimbra::test::TempDir dir;
+    const auto machine = dir / "machine";
+    nimbra::sim::create_machine(machine, {});
+    const auto ini_file = machine / nimbra::sim::machine_files::kConfig;
+    auto ini = nimbra::platform::IniFile::parse(
+        nimbra::platform::read_text_file(ini_file, 1 << 20).value_or(""));
+    ini.set("system", "short_date", "yy-M-d");
+    QVERIFY(nimbra::platform::write_text_file_atomic(ini_file, ini.format(), 0644));
+    nimbra::app::DesktopPlatform desktop(machine);
+    QCOMPARE(desktop.services().runtime.short_date({.year = 2026, .month = 12, .day = 6}),
+             std::string("26-12-6"));
+  }
+
   // Spellings of one directory share an instance; other directories and other users do not.
   void instance_names() {
     const std::filesystem::path directory = machine_path();
@@ -224,6 +244,16 @@ class RuntimeTest : public QObject {
     QVERIFY(second->process().waitForFinished(5000));
     QCOMPARE(second->lines(), (QStringList{"previous=1", "sent"}));
     QTRY_COMPARE(first->lines(), (QStringList{"previous=0", "activated=" + title}));
+  }
+
+  // A copy that has started but not yet asked (it waits at the access-code window) already holds
+  // the instance.
+  void started_copy_holds_the_instance() {
+    Helper waiting({QStringLiteral("started"), machine_directory()});
+    QTRY_COMPARE(waiting.lines(), QStringList{"started"});
+    const auto second = start_instance(machine_directory());
+    QVERIFY(second->process().waitForFinished(5000));
+    QCOMPARE(second->lines(), QStringList{"previous=1"});
   }
 
   // A holder killed without cleaning up does not keep the next process from taking over.

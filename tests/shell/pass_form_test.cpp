@@ -27,6 +27,21 @@ void enter_code(test::Program& program, const std::string& code) {
   program.handle([&] { program.app->pass_form.PassOK.click(); });
 }
 
+// A copy waiting at the code window is the running instance: a second copy, past its own code
+// window, hands over to it and ends, and the first opens its main window once its code is right.
+TEST(PassForm, WaitingCopyIsTheRunningInstance) {
+  TestMachine m;
+  lock_start(m, 1);
+  auto& first = m.start();
+  auto& second = m.start();
+  enter_code(second, "qenvora06");
+  EXPECT_TRUE(second.ended);
+  EXPECT_EQ(m.machine().instances().activated_titles, std::vector<std::string>{"Nimbra ver. 2.44"});
+  enter_code(first, "qenvora06");
+  EXPECT_FALSE(first.ended);
+  EXPECT_TRUE(first.form().visible);
+}
+
 // On the 6th with the short date yyyy/MM/dd the code is the word and the zero-padded day;
 // blanks around it are accepted, anything else ends the program with message 161.
 TEST(PassForm, CodeOfTheDay) {

@@ -2,11 +2,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <limits>
+#include <set>
 
 #include "platform/file_io.h"
 #include "platform/ini_file.h"
+#include "platform/linux/desktop_entry_scan.h"
 #include "platform/linux/exec_line.h"
 
 namespace nimbra::lnx {
@@ -85,12 +89,156 @@ bool is_executable_file(const std::filesystem::path& file) {
   return std::filesystem::is_regular_file(file, ec) && ::access(file.c_str(), X_OK) == 0;
 }
 
-std::optional<std::filesystem::path> program_of_id(std::string_view id, const XdgEnvironment& env) {
-  const auto entry = find_desktop_entry(id, env);
-  if (!entry) return std::nullopt;
-  const auto program = desktop_entry_program(*entry);
-  if (!program) return std::nullopt;
-  return resolve_program(*program, env.path);
+// An association list and the data directories whose desktop entries it changes: a list in a
+// configuration directory changes all, one in a data directory that directory's and later ones.
+struct AssociationList {
+  std::filesystem::path file;
+  bool desktop_specific = false;
+  size_t reach = 0;
+};
+
+std::vector<AssociationList> association_lists(const XdgEnvironment& env) {
+  std::vector<std::pair<std::filesystem::path, size_t>> dirs;
+  for (const auto& dir : env.config_dirs) dirs.emplace_back(dir, 0);
+  for (size_t i = 0; i < env.data_dirs.size(); ++i) {
+    dirs.emplace_back(env.data_dirs[i] / "applications", i);
+  }
+  std::vector<AssociationList> lists;
+  for (const auto& [dir, reach] : dirs) {
+    for (const auto& desktop : env.desktops) {
+      lists.push_back({dir / (desktop + "-mimeapps.list"), true, reach});
+    }
+    lists.push_back({dir / "mimeapps.list", false, reach});
+  }
+  return lists;
+}
+
+// The desktop ids a group lists for the type, in order.
+std::vector<std::string> listed_ids(const platform::IniFile& ini, std::string_view group,
+                                    std::string_view mime_type) {
+  std::vector<std::string> ids;
+  if (const auto value = ini.get(group, mime_type)) {
+    for (const auto& id : split(*value, ';')) {
+      const auto trimmed = platform::trim_blanks(id);
+      if (!trimmed.empty()) ids.emplace_back(trimmed);
+    }
+  }
+  return ids;
+}
+
+struct EntryLocation {
+  std::filesystem::path file;
+  size_t data_dir = 0;
+};
+
+std::optional<EntryLocation> locate_entry(std::string_view id, const XdgEnvironment& env) {
+  if (!valid_desktop_id(id)) return std::nullopt;
+  const auto paths = desktop_id_paths(id);
+  for (size_t dir = 0; dir < env.data_dirs.size(); ++dir) {
+    for (const auto& relative : paths) {
+      const auto file = env.data_dirs[dir] / "applications" / relative;
+      std::error_code ec;
+      if (std::filesystem::is_regular_file(file, ec)) return EntryLocation{file, dir};
+    }
+  }
+  return std::nullopt;
+}
+
+// What the lookup needs of an installed entry.
+struct EntryFacts {
+  std::vector<std::string> mime_types;  // in lower case
+  std::optional<std::filesystem::path> program;
+};
+
+EntryFacts read_entry(const std::filesystem::path& file, const XdgEnvironment& env) {
+  EntryFacts facts;
+  const auto ini = read_ini(file, kMaxEntryBytes);
+  if (!ini) return facts;
+  constexpr std::string_view kGroup = "Desktop Entry";
+  for (auto& type : split(ini->get_or(kGroup, "MimeType", ""), ';')) {
+    facts.mime_types.push_back(lower(std::string(platform::trim_blanks(type))));
+  }
+  // An entry whose TryExec program is not installed is not installed itself.
+  if (const auto try_exec = ini->get(kGroup, "TryExec");
+      try_exec && !resolve_program(*try_exec, env.path)) {
+    return facts;
+  }
+  if (const auto program = desktop_entry_program(file)) {
+    facts.program = resolve_program(*program, env.path);
+  }
+  return facts;
+}
+
+// The associations of one MIME type that the lists add and remove, in precedence order.
+class Associations {
+ public:
+  Associations(std::string_view mime_type, const XdgEnvironment& env) {
+    const auto files = association_lists(env);
+    for (size_t index = 0; index < files.size(); ++index) {
+      const auto ini = read_ini(files[index].file, kMaxListBytes);
+      if (!ini) continue;
+      const size_t reach = files[index].reach;
+      for (auto& id : listed_ids(*ini, "Default Applications", mime_type)) {
+        defaults.push_back({std::move(id), index, reach});
+      }
+      // Added and removed associations belong to the plain lists only.
+      if (files[index].desktop_specific) continue;
+      for (auto& id : listed_ids(*ini, "Added Associations", mime_type)) {
+        added.push_back({std::move(id), index, reach});
+      }
+      for (auto& id : listed_ids(*ini, "Removed Associations", mime_type)) {
+        removed_.push_back({std::move(id), index, reach});
+      }
+    }
+  }
+
+  struct Listing {
+    std::string id;
+    size_t list;   // position of its list in precedence order
+    size_t reach;  // first data directory whose entries the listing changes
+  };
+  std::vector<Listing> defaults;
+  std::vector<Listing> added;
+
+  // Whether a list before `before_list` removes the entry found in data directory `data_dir`.
+  bool removed(std::string_view id, size_t data_dir, size_t before_list) const {
+    return std::any_of(removed_.begin(), removed_.end(), [&](const Listing& r) {
+      return r.id == id && r.list < before_list && r.reach <= data_dir;
+    });
+  }
+
+  // The entry supports the type: by an addition no earlier list removed, or by its own MimeType
+  // when no list removed it.
+  bool associated(std::string_view id, size_t data_dir, const EntryFacts& facts,
+                  std::string_view mime_type) const {
+    const bool by_addition = std::any_of(added.begin(), added.end(), [&](const Listing& a) {
+      return a.id == id && a.reach <= data_dir && !removed(id, data_dir, a.list);
+    });
+    if (by_addition) return true;
+    return std::find(facts.mime_types.begin(), facts.mime_types.end(), mime_type) !=
+               facts.mime_types.end() &&
+           !removed(id, data_dir, std::numeric_limits<size_t>::max());
+  }
+
+ private:
+  std::vector<Listing> removed_;
+};
+
+// The installed entries of one data directory in the order its MIME cache gives for the type,
+// then the others by id.
+std::vector<InstalledEntry> entries_in_cache_order(const std::filesystem::path& data_dir,
+                                                   std::string_view mime_type) {
+  std::vector<InstalledEntry> entries = installed_entries(data_dir);
+  const auto cache = read_ini(data_dir / "applications" / "mimeinfo.cache", kMaxListBytes);
+  if (!cache) return entries;
+  const auto cached = listed_ids(*cache, "MIME Cache", mime_type);
+  const auto rank = [&cached](const InstalledEntry& e) {
+    return std::find(cached.begin(), cached.end(), e.id) - cached.begin();
+  };
+  std::stable_sort(
+      entries.begin(), entries.end(),
+      [&](const InstalledEntry& a, const InstalledEntry& b) { return rank(a) < rank(b); });
+  return entries;
 }
 
 }  // namespace
@@ -130,28 +278,16 @@ std::vector<std::filesystem::path> XdgEnvironment::mime_dirs() const {
 }
 
 std::vector<std::filesystem::path> mimeapps_lists(const XdgEnvironment& env) {
-  std::vector<std::filesystem::path> dirs = env.config_dirs;
-  for (const auto& dir : env.data_dirs) dirs.push_back(dir / "applications");
   std::vector<std::filesystem::path> lists;
-  for (const auto& dir : dirs) {
-    for (const auto& desktop : env.desktops) lists.push_back(dir / (desktop + "-mimeapps.list"));
-    lists.push_back(dir / "mimeapps.list");
-  }
+  for (auto& list : association_lists(env)) lists.push_back(std::move(list.file));
   return lists;
 }
 
 std::optional<std::filesystem::path> find_desktop_entry(std::string_view id,
                                                         const XdgEnvironment& env) {
-  if (!valid_desktop_id(id)) return std::nullopt;
-  const auto paths = desktop_id_paths(id);
-  for (const auto& dir : env.data_dirs) {
-    for (const auto& relative : paths) {
-      const auto file = dir / "applications" / relative;
-      std::error_code ec;
-      if (std::filesystem::is_regular_file(file, ec)) return file;
-    }
-  }
-  return std::nullopt;
+  auto location = locate_entry(id, env);
+  if (!location) return std::nullopt;
+  return std::move(location->file);
 }
 
 std::optional<std::string> desktop_entry_program(const std::filesystem::path& entry) {
@@ -179,16 +315,34 @@ std::optional<std::filesystem::path> resolve_program(
 
 std::optional<std::filesystem::path> default_program_for(std::string_view mime_type,
                                                          const XdgEnvironment& env) {
-  std::vector<platform::IniFile> lists;
-  for (const auto& file : mimeapps_lists(env)) {
-    if (auto ini = read_ini(file, kMaxListBytes)) lists.push_back(std::move(*ini));
+  const std::string type = lower(std::string(mime_type));
+  const Associations associations(type, env);
+  // The program of a listed entry that is installed and runs a program; a default needs no
+  // association with the type, as the user chose it.
+  const auto program_of = [&](const std::string& id,
+                              bool must_support) -> std::optional<std::filesystem::path> {
+    const auto location = locate_entry(id, env);
+    if (!location) return std::nullopt;
+    EntryFacts facts = read_entry(location->file, env);
+    if (must_support && !associations.associated(id, location->data_dir, facts, type)) {
+      return std::nullopt;
+    }
+    return facts.program;
+  };
+  for (const auto& listing : associations.defaults) {
+    if (auto program = program_of(listing.id, false)) return program;
   }
-  for (const std::string_view group : {"Default Applications", "Added Associations"}) {
-    for (const auto& list : lists) {
-      const auto ids = list.get(group, mime_type);
-      if (!ids) continue;
-      for (const auto& id : split(*ids, ';')) {
-        if (auto program = program_of_id(platform::trim_blanks(id), env)) return program;
+  // No default: the most preferred application for the type, the added associations first.
+  for (const auto& listing : associations.added) {
+    if (auto program = program_of(listing.id, true)) return program;
+  }
+  std::set<std::string> shadowed;  // an id is the entry of the first directory that has it
+  for (size_t dir = 0; dir < env.data_dirs.size(); ++dir) {
+    for (const auto& entry : entries_in_cache_order(env.data_dirs[dir], type)) {
+      if (!shadowed.insert(entry.id).second) continue;
+      const EntryFacts facts = read_entry(entry.file, env);
+      if (facts.program && associations.associated(entry.id, dir, facts, type)) {
+        return facts.program;
       }
     }
   }

@@ -45,8 +45,14 @@ std::optional<std::string> desktop_entry_program(const std::filesystem::path& en
 std::optional<std::filesystem::path> resolve_program(
     std::string_view program, const std::vector<std::filesystem::path>& path);
 
-// The default application's program for `mime_type`: the [Default Applications] of the lists in
-// precedence order, then their [Added Associations]; the first entry that resolves wins.
+// The default application's program for `mime_type`, as the XDG MIME-applications rules give
+// it: the first installed entry of the [Default Applications] of the lists in precedence order;
+// failing that, the most preferred entry that supports the type: the [Added Associations] in
+// list order, then the installed entries whose MimeType lists it (data directories in order,
+// each in its mimeinfo.cache order, then by id). [Removed Associations] take support away, for
+// the lists after them and for the entries' own types; a list in a data directory changes only
+// the entries of that directory and later ones. An entry counts only when it is not hidden, its
+// TryExec program is installed and its Exec program resolves.
 std::optional<std::filesystem::path> default_program_for(std::string_view mime_type,
                                                          const XdgEnvironment& env);
 

@@ -63,7 +63,13 @@ void ControlBinding::apply_common() {
     raised_z_order_ = control_.z_order();
     widget_->raise();
   }
-  widget_->setVisible(control_.visible);
+  widget_->setVisible(control_.visible && !covered_);
+}
+
+void ControlBinding::set_covered(bool covered) {
+  if (covered == covered_ || !widget_) return;
+  covered_ = covered;
+  widget_->setVisible(control_.visible && !covered_);
 }
 
 void ControlBinding::apply_colors(QPalette& palette, const QColor& back, const QColor& fore) const {

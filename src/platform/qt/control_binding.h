@@ -42,6 +42,9 @@ class ControlBinding {
   // The label that names this control for assistive tools when it has no caption of its own.
   void set_label(const platform::Control* label) { label_ = label; }
 
+  // A covered control stays hidden in the view whatever its visibility in the model.
+  void set_covered(bool covered);
+
   // Mirrors every property of the control onto the widget. The widget's signals are blocked
   // meanwhile, so a model change never comes back as user input.
   void apply();
@@ -63,6 +66,7 @@ class ControlBinding {
   Context context_;
   const platform::Control* label_ = nullptr;
   uint64_t raised_z_order_ = 0;
+  bool covered_ = false;
 };
 
 }  // namespace nimbra::qt

@@ -71,6 +71,9 @@ FormView::FormView(platform::Form& form, platform::Hwnd handle, const TwipScale&
   pair_labels();
   form.set_observer(this);
   apply_form();
+  for (Control* control : form.controls()) {
+    if (control->kind() == platform::ControlKind::Frame) update_covered(control->container());
+  }
 }
 
 // A field without a caption is named by the label just left of it on the same line.
@@ -117,6 +120,38 @@ void FormView::control_changed(Control& control) {
     it->second->apply();
   }
   if (const auto it = labelled_by_.find(&control); it != labelled_by_.end()) it->second->apply();
+  if (control.kind() == platform::ControlKind::Frame) update_covered(control.container());
+}
+
+// The pages behind the front one, stacked frames of one size, are not on the screen for a
+// person, so they are not for assistive tools either; the model keeps them visible.
+void FormView::update_covered(const Control* container) {
+  const auto found = binding_of_.find(container);
+  QWidget* parent = found != binding_of_.end() && found->second->widget()
+                        ? found->second->widget()
+                        : static_cast<QWidget*>(this);
+  std::vector<ControlBinding*> stack;
+  for (const auto& binding : bindings_) {
+    if (binding->widget() && binding->control().container() == container) {
+      stack.push_back(binding.get());
+    }
+  }
+  // Bottom of the stack first, as the parent keeps its children.
+  const QObjectList& order = parent->children();
+  std::sort(stack.begin(), stack.end(), [&order](const ControlBinding* a, const ControlBinding* b) {
+    return order.indexOf(a->widget()) < order.indexOf(b->widget());
+  });
+  for (size_t lower = 0; lower < stack.size(); ++lower) {
+    const QRect area = stack[lower]->widget()->geometry();
+    const bool covered = std::any_of(stack.begin() + static_cast<std::ptrdiff_t>(lower) + 1,
+                                     stack.end(), [&](const ControlBinding* upper) {
+                                       const Control& c = upper->control();
+                                       return c.kind() == platform::ControlKind::Frame &&
+                                              c.visible &&
+                                              upper->widget()->geometry().contains(area);
+                                     });
+    stack[lower]->set_covered(covered);
+  }
 }
 
 void FormView::paint_now() {

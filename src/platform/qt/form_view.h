@@ -61,6 +61,8 @@ class FormView : public QWidget, public platform::ControlObserver {
 
   void apply_form();
   void pair_labels();
+  // Hides in the view what lies wholly behind a frame shown above it in `container`.
+  void update_covered(const platform::Control* container);
   bool takes_tab_focus(QWidget* widget) const;
   void apply_form_placement();
   void resize_outer(const QSize& outer);

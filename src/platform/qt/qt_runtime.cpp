@@ -20,11 +20,14 @@ constexpr std::chrono::milliseconds kActivationTimeout{2000};
 
 }  // namespace
 
-QtRuntime::QtRuntime(const std::filesystem::path& machine_directory, ActivateHandler on_activate)
+QtRuntime::QtRuntime(const std::filesystem::path& machine_directory, ActivateHandler on_activate,
+                     ShortDate machine_short_date)
     : names_(instance_names(machine_directory, ::getuid(), instance_directory())),
       lock_(names_.lock_file),
-      server_(std::move(on_activate)) {
+      server_(std::move(on_activate)),
+      machine_short_date_(std::move(machine_short_date)) {
   lock_.setStaleLockTime(kStaleLockAge);
+  another_holds_ = claim_instance();
 }
 
 platform::Language QtRuntime::ui_language() {
@@ -32,7 +35,10 @@ platform::Language QtRuntime::ui_language() {
 }
 
 bool QtRuntime::previous_instance() {
-  if (lock_.isLocked()) return false;
+  return another_holds_;
+}
+
+bool QtRuntime::claim_instance() {
   if (!lock_.tryLock(std::chrono::milliseconds::zero())) {
     if (lock_.error() == QLockFile::LockFailedError) return true;
     // Without a usable lock nobody can be detected; running alone is the lesser harm.
@@ -54,6 +60,7 @@ void QtRuntime::activate_by_title(std::string_view title) {
 }
 
 std::string QtRuntime::short_date(const platform::LocalDateTime& date) {
+  if (machine_short_date_) return machine_short_date_(date);
   return short_date_in(QLocale::system(), date);
 }
 

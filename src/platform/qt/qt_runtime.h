@@ -18,13 +18,18 @@ class QtRuntime : public platform::Runtime {
  public:
   // Called on the Qt thread when another process asks for the window with this title.
   using ActivateHandler = std::function<void(const std::string& title)>;
+  // A date in the machine's short date format; none leaves it to the system locale.
+  using ShortDate = std::function<std::string(const platform::LocalDateTime& date)>;
 
-  QtRuntime(const std::filesystem::path& machine_directory, ActivateHandler on_activate);
+  // Takes the instance for the machine directory unless another live process holds it: a copy
+  // counts as running from its start, also while it waits at the access-code window.
+  QtRuntime(const std::filesystem::path& machine_directory, ActivateHandler on_activate,
+            ShortDate machine_short_date = {});
 
   platform::Language ui_language() override;
 
-  // True while another live process of this user holds the instance for the machine directory;
-  // otherwise this process takes it and starts answering activation requests.
+  // True when another live process of this user held the instance for the machine directory as
+  // this one started; otherwise this process holds it and answers activation requests.
   bool previous_instance() override;
 
   // Asks the holder of the instance to bring the window with this title to the front.
@@ -33,9 +38,14 @@ class QtRuntime : public platform::Runtime {
   std::string short_date(const platform::LocalDateTime& date) override;
 
  private:
+  // Takes the lock and starts answering; true when another process holds it.
+  bool claim_instance();
+
   InstanceNames names_;
   QLockFile lock_;
   ActivationServer server_;  // after the lock: stops listening before the lock is released
+  ShortDate machine_short_date_;
+  bool another_holds_ = false;
 };
 
 }  // namespace nimbra::qt

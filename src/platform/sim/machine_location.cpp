@@ -20,9 +20,13 @@ std::filesystem::path default_machine_dir() {
   return data / "nimbra" / "machine";
 }
 
+CardInstall demo_card() {
+  return {"KVT30-J", 3, ""};
+}
+
 bool ensure_demo_machine(const std::filesystem::path& dir, platform::Language language) {
   if (machine_exists(dir)) return false;
-  create_machine(dir, MachineSpec{WindowsVersion::XP, language, {{"KVT30-J", 3, ""}}});
+  create_machine(dir, MachineSpec{WindowsVersion::XP, language, {demo_card()}});
   // The demo's dial-up service lets the service's default account in.
   const auto file = dir / machine_files::kConfig;
   platform::IniFile ini =

@@ -5,7 +5,9 @@
 namespace nimbra::sim {
 
 SimRuntime::SimRuntime(const MachineConfig& config, InstanceRegistry& instances)
-    : config_(config), instances_(instances) {}
+    : config_(config), instances_(instances), another_holds_(instances.holder != nullptr) {
+  if (!another_holds_) instances_.holder = this;
+}
 
 SimRuntime::~SimRuntime() {
   if (instances_.holder == this) instances_.holder = nullptr;
@@ -14,9 +16,7 @@ SimRuntime::~SimRuntime() {
 platform::Language SimRuntime::ui_language() { return config_.language; }
 
 bool SimRuntime::previous_instance() {
-  if (instances_.holder && instances_.holder != this) return true;
-  instances_.holder = this;
-  return false;
+  return another_holds_;
 }
 
 void SimRuntime::activate_by_title(std::string_view title) {

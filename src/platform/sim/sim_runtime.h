@@ -15,7 +15,8 @@ struct InstanceRegistry {
 };
 
 // Runtime services of a simulated program instance: the machine's language and short date
-// format, and the single-instance rule among the instances on the same machine.
+// format, and the single-instance rule among the instances on the same machine: an instance takes
+// the machine when it starts, unless another holds it.
 class SimRuntime : public platform::Runtime {
  public:
   SimRuntime(const MachineConfig& config, InstanceRegistry& instances);
@@ -29,6 +30,7 @@ class SimRuntime : public platform::Runtime {
  private:
   const MachineConfig& config_;
   InstanceRegistry& instances_;
+  bool another_holds_ = false;
 };
 
 }  // namespace nimbra::sim
