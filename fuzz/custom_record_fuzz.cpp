@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::Platform& base = process.platform();
   InputKernel kernel(base.kernel, std::span<const uint8_t>(data, size));
   platform::Platform services{kernel,    base.registry, base.runtime, base.window,
-                              base.comm, base.ras,      base.shell};
+                              base.comm, base.ras,      base.shell,   base.url_cache};
   shell::AppContext app(services);
   app.WinDir = "C:\\WINDOWS";
   const bool read = shell::read_custom_file(app) == 0;

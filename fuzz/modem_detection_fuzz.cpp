@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::Platform& base = process.platform();
   InputRegistry registry(input);
   platform::Platform services{base.kernel, registry, base.runtime, base.window,
-                              base.comm,   base.ras, base.shell};
+                              base.comm,   base.ras, base.shell,   base.url_cache};
   shell::AppContext app(services);
   const int16_t codes[] = {10, 20, 30, 130, 140};
   app.OsCode = codes[input.ConsumeIntegralInRange<size_t>(0, std::size(codes) - 1)];

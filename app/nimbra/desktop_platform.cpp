@@ -1,6 +1,7 @@
 #include "desktop_platform.h"
 
 #include "platform/sim/card_settings.h"
+#include "platform/sim/installed_browser.h"
 #include "platform/sim/port_config.h"
 
 namespace nimbra::app {
@@ -47,6 +48,9 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
                [this](int16_t port) { return open_port_for_call(config_, port); }}),
       ras_(dialup_, window_),
       shell_([this](std::string_view path) { return kernel_.host_path(path); }),
-      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_} {}
+      url_cache_(config_),
+      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, url_cache_} {
+  sim::open_installed_browser(registry_, config_.ini);
+}
 
 }  // namespace nimbra::app

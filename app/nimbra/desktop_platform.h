@@ -2,7 +2,9 @@
 // real time, the Qt window toolkit and runtime, and real serial ports. A machine whose card has
 // no real device behind its port gets the card simulator on a pseudo-terminal there; dial-up
 // goes to the machine's simulated dial-up service, whose calls walk their states in real time.
-// The shell is the desktop's own: the user's browser and mail program are the ones started.
+// The shell is the desktop's own: the user's browser and mail program are the ones started. The
+// browser cache is the machine's: a Linux browser's cache is its own private store, not one that
+// another program may walk and delete entries of while the browser runs.
 #pragma once
 
 #include <filesystem>
@@ -21,6 +23,7 @@
 #include "platform/sim/machine_kernel.h"
 #include "platform/sim/pty_card.h"
 #include "platform/sim/sim_ras.h"
+#include "platform/sim/sim_url_cache.h"
 
 namespace nimbra::app {
 
@@ -48,6 +51,7 @@ class DesktopPlatform {
   sim::DialupService dialup_;
   sim::SimRas ras_;
   lnx::LinuxShell shell_;
+  sim::SimUrlCache url_cache_;
   platform::Platform services_;
 };
 

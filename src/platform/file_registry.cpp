@@ -199,6 +199,15 @@ bool FileRegistry::write_denied(std::string_view path) const {
                      [&](const std::string& key) { return is_at_or_below(path, key); });
 }
 
+void FileRegistry::deny_open(std::string key_path) {
+  open_denied_.push_back(std::move(key_path));
+}
+
+bool FileRegistry::open_denied(std::string_view path) const {
+  return std::any_of(open_denied_.begin(), open_denied_.end(),
+                     [&](const std::string& key) { return is_at_or_below(path, key); });
+}
+
 const FileRegistry::OpenKey* FileRegistry::open_key(HKEY key) const {
   const auto it = handles_.find(key);
   return it == handles_.end() ? nullptr : &it->second;
@@ -221,7 +230,8 @@ int32_t FileRegistry::RegOpenKeyExA(HKEY root, std::string_view subkey, uint32_t
   if (!RegistryStore::key_path_error(path).empty() || !store_.key_exists(path)) {
     return ERROR_FILE_NOT_FOUND;
   }
-  if ((access & (kKeySetValue | kKeyCreateSubKey)) != 0 && write_denied(path)) {
+  if (open_denied(path) ||
+      ((access & (kKeySetValue | kKeyCreateSubKey)) != 0 && write_denied(path))) {
     return ERROR_ACCESS_DENIED;
   }
   while (handles_.contains(next_handle_)) {

@@ -62,6 +62,8 @@ class FileRegistry final : public Registry {
   // every key below it refuse writes, as keys whose permissions forbid them do: opening one
   // for writing, and any change through an open handle, give ERROR_ACCESS_DENIED.
   void deny_write(std::string key_path);
+  // Likewise for keys that refuse every opening, for reading too.
+  void deny_open(std::string key_path);
 
  private:
   // What identifies one version of the file: a replaced file has a new inode or times.
@@ -90,6 +92,7 @@ class FileRegistry final : public Registry {
   int32_t commit(const std::function<int32_t(RegistryStore&)>& change);
   const OpenKey* open_key(HKEY key) const;
   bool write_denied(std::string_view path) const;
+  bool open_denied(std::string_view path) const;
   std::string to_utf8(std::string_view ansi) const;
   std::string to_code_page(std::string_view utf8) const;
 
@@ -102,6 +105,7 @@ class FileRegistry final : public Registry {
   std::map<HKEY, OpenKey> handles_;  // predefined roots and open keys
   HKEY next_handle_ = 0;
   std::vector<std::string> write_denied_;  // key paths
+  std::vector<std::string> open_denied_;
 };
 
 }  // namespace nimbra::platform

@@ -7,6 +7,7 @@
 #include "platform/registry.h"
 #include "platform/runtime.h"
 #include "platform/shell.h"
+#include "platform/urlcache.h"
 #include "platform/window.h"
 
 namespace nimbra::platform {
@@ -19,6 +20,7 @@ struct Platform {
   Comm& comm;
   Ras& ras;
   Shell& shell;
+  UrlCache& url_cache;
 };
 
 }  // namespace nimbra::platform

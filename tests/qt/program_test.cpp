@@ -28,7 +28,7 @@ struct QtProgram {
         ras(machine.dialup(), window),
         services{machine.kernel(), machine.registry(), process.runtime(),
                  window,           process.comm(),     ras,
-                 process.shell()},
+                 process.shell(),  machine.url_cache()},
         app(services) {
     app::install_subsystems(app);
     shell::Main(app);

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "platform/sim/card_settings.h"
+#include "platform/sim/installed_browser.h"
 #include "platform/sim/registry_permissions.h"
 
 namespace nimbra::sim {
@@ -45,7 +46,8 @@ Process::Process(Machine& machine)
       comm_(machine.ports()),
       ras_(machine.dialup(), window_),
       shell_(machine.config(), machine.kernel()),
-      platform_{machine.kernel(), machine.registry(), runtime_, window_, comm_, ras_, shell_} {}
+      platform_{machine.kernel(), machine.registry(), runtime_, window_, comm_, ras_,
+                shell_,           machine.url_cache()} {}
 
 Machine::Machine(const std::filesystem::path& dir)
     : config_(MachineConfig::load(dir)),
@@ -56,7 +58,9 @@ Machine::Machine(const std::filesystem::path& dir)
       task_timer_(scheduler_),
       dialup_(config_, task_timer_, clock_,
               {[this] { return ras_modems(registry_.snapshot(), config_); },
-               [this](int16_t port) { return open_port_for_call(ports_, port); }}) {
+               [this](int16_t port) { return open_port_for_call(ports_, port); }}),
+      url_cache_(config_) {
+  open_installed_browser(registry_, config_.ini);
   apply_registry_permissions(config_.ini, registry_);
 }
 

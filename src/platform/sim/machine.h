@@ -19,6 +19,7 @@
 #include "platform/sim/sim_ras.h"
 #include "platform/sim/sim_runtime.h"
 #include "platform/sim/sim_shell.h"
+#include "platform/sim/sim_url_cache.h"
 #include "platform/sim/sim_window.h"
 #include "platform/sim/virtual_clock.h"
 
@@ -66,6 +67,8 @@ class Machine {
   SimCard* card() { return ports_.card(); }
   // The dial-up service all instances share.
   DialupService& dialup() { return dialup_; }
+  // The browser cache all instances share.
+  SimUrlCache& url_cache() { return url_cache_; }
 
   // Starts a new program instance (its entry is then called by the caller).
   Process& start_process();
@@ -83,6 +86,7 @@ class Machine {
   SimPorts ports_;
   DeviceTaskTimer task_timer_;
   DialupService dialup_;
+  SimUrlCache url_cache_;
   std::vector<std::unique_ptr<Process>> processes_;
 };
 

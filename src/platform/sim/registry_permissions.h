@@ -1,7 +1,8 @@
-// Registry keys a machine's user may not write, as machine.ini names them:
+// Registry keys a machine's user may not write or not open at all, as machine.ini names them:
 //
 //   [registry]
 //   deny_write = HKEY_CURRENT_USER\Software\...   the key and every key below it
+//   deny_open = HKEY_LOCAL_MACHINE\SOFTWARE\...   likewise, for reading too
 #pragma once
 
 #include "platform/file_registry.h"
