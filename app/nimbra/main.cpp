@@ -19,10 +19,14 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX | --screenshot-series PREFIX]\n"
+    "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX | --screenshot-series PREFIX |\n"
+    "               --screenshot-cache PREFIX]\n"
     "  --screenshot FILE          save a picture of the window once it is shown, then quit\n"
     "  --screenshot-pages PREFIX  save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n"
     "  --screenshot-series PREFIX save the window every half second for twelve seconds\n"
+    "  --screenshot-cache PREFIX  delete the browser cache on the Accelerator page and save\n"
+    "                             PREFIX-calculating.png and PREFIX-deleting.png while it runs,\n"
+    "                             PREFIX-after.png after it\n"
     "Picture-taking runs photograph message boxes (PREFIX-box-N.png) and answer them.\n";
 
 // The toolkit's own texts (message box buttons) in the user's language.
@@ -46,6 +50,7 @@ int main(int argc, char** argv) {
     const auto mode = arg == "--screenshot"          ? ScreenshotRun::Mode::Window
                       : arg == "--screenshot-pages"  ? ScreenshotRun::Mode::Pages
                       : arg == "--screenshot-series" ? ScreenshotRun::Mode::Series
+                      : arg == "--screenshot-cache"  ? ScreenshotRun::Mode::CacheDeletion
                                                      : std::optional<ScreenshotRun::Mode>{};
     if (!mode || !has_value) {
       std::fputs(kUsage, stderr);

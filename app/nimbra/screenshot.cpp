@@ -1,10 +1,15 @@
 #include "screenshot.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSet>
 #include <QTabBar>
 #include <QTimer>
 #include <QWidget>
@@ -39,6 +44,44 @@ QString numbered(const QString& prefix, int n, int width) {
   return prefix + "-" + QString::number(n).rightJustified(width, '0') + ".png";
 }
 
+void save_picture(const QPixmap& picture, const QString& file) {
+  if (picture.save(file)) {
+    std::printf("%s\n", qPrintable(file));
+    std::fflush(stdout);
+  } else {
+    std::fprintf(stderr, "nimbra: cannot save %s\n", qPrintable(file));
+  }
+}
+
+// The deletion runs on the user-interface thread, so nothing can be scheduled while it runs;
+// each time the progress bar is about to be painted, this takes the window as the screen shows
+// it (what was painted so far), once per progress text, when the bar is well under way.
+class DeletionCamera : public QObject {
+ public:
+  DeletionCamera(QWidget* window, QProgressBar* bar, QLabel* label, QString prefix)
+      : window_(window), bar_(bar), label_(label), prefix_(std::move(prefix)) {
+    bar_->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != bar_ || event->type() != QEvent::Paint || bar_->value() < 40) return false;
+    const QString text = label_->text();
+    if (text.isEmpty() || taken_.contains(text)) return false;
+    taken_.insert(text);
+    const char* name = taken_.size() == 1 ? "calculating" : "deleting";
+    save_picture(window_->screen()->grabWindow(window_->winId()), prefix_ + "-" + name + ".png");
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  QProgressBar* bar_;
+  QLabel* label_;
+  QString prefix_;
+  QSet<QString> taken_;
+};
+
 }  // namespace
 
 ScreenshotRun::ScreenshotRun(Mode mode, QString target, QObject* parent)
@@ -65,6 +108,9 @@ void ScreenshotRun::start() {
         break;
       case Mode::Series:
         take_series(window);
+        break;
+      case Mode::CacheDeletion:
+        take_cache_deletion(window);
         break;
     }
     QApplication::exit(0);
@@ -104,13 +150,30 @@ void ScreenshotRun::take_series(QWidget* window) {
   }
 }
 
-void ScreenshotRun::save(QWidget* widget, const QString& file) {
-  if (widget->grab().save(file)) {
-    std::printf("%s\n", qPrintable(file));
-    std::fflush(stdout);
-  } else {
-    std::fprintf(stderr, "nimbra: cannot save %s\n", qPrintable(file));
+void ScreenshotRun::take_cache_deletion(QWidget* window) {
+  auto* bar = window->findChild<QTabBar*>();
+  auto* progress = window->findChild<QProgressBar*>("ProgressBar1");
+  auto* label = window->findChild<QLabel*>("LabProgress");
+  auto* box = window->findChild<QCheckBox*>("CheckCash");
+  auto* apply = window->findChild<QPushButton*>("CmdApply");
+  if (!bar || !progress || !label || !box || !apply) {
+    std::fprintf(stderr, "nimbra: no Accelerator page to delete the cache on\n");
+    return;
   }
+  bar->setCurrentIndex(1);
+  settle(kPageSettleMs);
+  box->click();
+  settle(kPageSettleMs);
+  {
+    DeletionCamera camera(window, progress, label, target_);
+    apply->click();
+  }
+  settle(kPageSettleMs);
+  save(window, target_ + "-after.png");
+}
+
+void ScreenshotRun::save(QWidget* widget, const QString& file) {
+  save_picture(widget->grab(), file);
 }
 
 }  // namespace nimbra::app

@@ -18,6 +18,9 @@ class ScreenshotRun : public QObject {
     Window,  // one picture of the window a few seconds in: TARGET is the file
     Pages,   // each page in turn as a tab click shows it: TARGET-1.png .. TARGET-5.png
     Series,  // the window every half second for twelve seconds: TARGET-01.png ..
+    // "Delete cache" applied on the Accelerator page, photographed from the screen while it
+    // runs: TARGET-calculating.png, TARGET-deleting.png, then TARGET-after.png
+    CacheDeletion,
   };
 
   // Starts answering message boxes at once (start-up may show some).
@@ -30,6 +33,7 @@ class ScreenshotRun : public QObject {
   void answer_message_box();
   void take_pages(QWidget* window);
   void take_series(QWidget* window);
+  void take_cache_deletion(QWidget* window);
   void save(QWidget* widget, const QString& file);
 
   Mode mode_;

@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
 #include "nimbra_test/timed_url_cache.h"
+#include "platform/file_io.h"
 #include "platform/sim/installed_browser.h"
+#include "platform/sim/machine_location.h"
 #include "platform/sim/sim_shell.h"
 #include "shell/settings_record.h"
 #include "shell/startup.h"
@@ -348,6 +351,30 @@ TEST(AcceleratorPage, SecondDeletionRepeatsTheFirst) {
   EXPECT_EQ(p.cache.deleted[4], "http://c.example/");
   EXPECT_EQ(cached_files(m), 0u);
   EXPECT_TRUE(p.process.window().message_boxes().empty());
+}
+
+// On the demo machine a person finds Breeze in force, applies Zephyr with "Delete cache" checked,
+// and then registry.reg holds the Zephyr value and the demo's cached pages are gone.
+TEST(AcceleratorPage, DemoMachine) {
+  test::TempDir dir;
+  ASSERT_TRUE(sim::ensure_demo_machine(dir.path(), platform::Language::English));
+  sim::Machine machine(dir.path());
+  const auto& cache = machine.url_cache().folder();
+  ASSERT_EQ(std::distance(std::filesystem::directory_iterator(cache), {}), 240);
+  shell::AppContext app(machine.start_process().platform());
+  app::install_subsystems(app);
+  shell::Main(app);
+
+  app.main_form.KorvoTab.user_select(2);
+  EXPECT_TRUE(app.main_form.AccOption[1].value);
+  app.main_form.AccOption[3].value = true;
+  app.main_form.CheckCash.value = 1;
+  app.main_form.CmdApply.click();
+  const auto reg = platform::read_text_file(dir.path() / "registry.reg", 1 << 20);
+  ASSERT_TRUE(reg);
+  EXPECT_NE(reg->find("\"KVAUTODL\"=hex:3c,00,00,00,05,3c,00,00,03,00,00,00,24,00,00,00,68,74"),
+            std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_empty(cache));
 }
 
 }  // namespace
