@@ -170,8 +170,9 @@ TEST(AcceleratorPage, ApplyLitOnlyForAChange) {
   EXPECT_TRUE(form.CmdApply.enabled);
 }
 
-// After a change the browser starts when the option asks for it, and message 159 shows when
-// there is no browser; an unchanged accelerator starts nothing.
+// Apply with the cache box checked deletes the cached pages and clears the box. After a change
+// the browser starts when the option asks for it, and message 159 shows when there is no
+// browser; with the accelerator unchanged the value in force is written again and nothing starts.
 TEST(AcceleratorPage, BrowserAfterChange) {
   struct Row {
     bool browser_installed;
@@ -181,7 +182,8 @@ TEST(AcceleratorPage, BrowserAfterChange) {
   };
   const Row rows[] = {{true, true, 1, 0}, {false, true, 0, 1}, {true, false, 0, 0}};
   for (const Row& row : rows) {
-    TestMachine m(test::with_card(), row.browser_installed ? browser_ini() : "");
+    TestMachine m(test::with_card(),
+                  (row.browser_installed ? browser_ini() : "") + "[cache]\nentries = 3\n");
     if (row.browser_installed) sim::install_file(m.machine().kernel(), kBrowser);
     save_settings(m, 1, true);
     test::Program& p = m.start();
@@ -197,6 +199,9 @@ TEST(AcceleratorPage, BrowserAfterChange) {
     }
     EXPECT_EQ(stored_value(m),
               bytes_of(row.change ? p.app->ProxyBlobZephyr : p.app->ProxyBlobBreeze));
+    EXPECT_EQ(cached_files(m), 0u);
+    EXPECT_EQ(form.CheckCash.value, 0);
+    EXPECT_FALSE(form.ProgressBar1.visible || form.LabProgress.visible);
   }
 }
 
@@ -274,42 +279,6 @@ TEST(AcceleratorPage, Http11OptionsAtStart) {
   TestMachine nt3(sim::MachineSpec{sim::WindowsVersion::NT3, platform::Language::English, {}});
   nt3.start();
   EXPECT_FALSE(nt3.machine().registry().snapshot().value(kSettings, "EnableHttp1_1"));
-}
-
-// Apply with only the cache box checked deletes every cached page, rewrites the value in force,
-// starts no browser even with the option on, and clears the box.
-TEST(AcceleratorPage, CacheOnlyApply) {
-  TestMachine m(test::with_card(),
-                browser_ini() + "[cache]\nentries = 5\nurls = http://x.example/\n");
-  sim::install_file(m.machine().kernel(), kBrowser);
-  save_settings(m, 1, true);
-  test::Program& p = m.start();
-  ASSERT_EQ(cached_files(m), 6u);
-  p.form().KorvoTab.user_select(2);
-  p.form().CheckCash.value = 1;
-  EXPECT_TRUE(p.form().CmdApply.enabled);
-  p.form().CmdApply.click();
-  EXPECT_EQ(cached_files(m), 0u);
-  EXPECT_EQ(p.form().List1.items.get().size(), 6u);
-  EXPECT_EQ(p.form().CheckCash.value, 0);
-  EXPECT_FALSE(p.form().ProgressBar1.visible);
-  EXPECT_FALSE(p.form().LabProgress.visible);
-  EXPECT_EQ(stored_value(m), bytes_of(p.app->ProxyBlobBreeze));
-  EXPECT_TRUE(p.process.shell().actions().empty());
-  EXPECT_TRUE(p.boxes().empty());
-}
-
-// An empty cache still shows both passes' texts, each painted at once, and clears the box.
-TEST(AcceleratorPage, EmptyCachePaintsEachText) {
-  TestMachine m;
-  TimedProgram p(m);
-  p.delete_cache();
-  ASSERT_EQ(p.paintings.size(), 3u);
-  EXPECT_EQ(p.paintings[0].label, "Calculating...");
-  EXPECT_EQ(p.paintings[1].label, "Deleting...");
-  EXPECT_EQ(p.paintings[2].label, "Deleted.");
-  EXPECT_EQ(p.app.main_form.CheckCash.value, 0);
-  EXPECT_TRUE(p.cache.deleted.empty());
 }
 
 // With more than 100 entries the bar painted while collecting wraps from 100 to 0, and the bar
