@@ -92,13 +92,18 @@ std::optional<std::filesystem::path> SimUrlCache::file_of(std::string_view url) 
 
 std::optional<std::vector<uint8_t>> SimUrlCache::record_of(const std::filesystem::path& file,
                                                            std::string_view pattern) const {
-  const auto head = platform::read_file_bounded(file, cache_entry_file::kMaxUrlLength + 1);
-  if (!head) return std::nullopt;
-  const auto header = cache_entry_file::parse(*head);
+  // One opening gives both the URL line and the size.
+  std::ifstream in(file, std::ios::binary | std::ios::ate);
+  if (!in) return std::nullopt;
+  const auto file_size = static_cast<uint64_t>(std::max<std::streamoff>(in.tellg(), 0));
+  std::vector<uint8_t> head(std::min<uint64_t>(file_size, cache_entry_file::kMaxUrlLength + 1));
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()))) {
+    return std::nullopt;
+  }
+  const auto header = cache_entry_file::parse(head);
   if (!header || !header->url.starts_with(pattern)) return std::nullopt;
-  std::error_code ec;
-  const uint64_t file_size = std::filesystem::file_size(file, ec);
-  const uint64_t document_size = ec ? 0 : file_size - header->document_offset;
+  const uint64_t document_size = file_size - header->document_offset;
   const std::string local = windows_folder_ + "\\" + file.filename().string();
 
   const size_t url_offset = record::kHeaderSize;
