@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSet>
 #include <QTabBar>
 #include <QTimer>
 #include <QWidget>
@@ -53,9 +52,10 @@ void save_picture(const QPixmap& picture, const QString& file) {
   }
 }
 
-// The deletion runs on the user-interface thread, so nothing can be scheduled while it runs;
-// each time the progress bar is about to be painted, this takes the window as the screen shows
-// it (what was painted so far), once per progress text, when the bar is well under way.
+// The deletion runs on the user-interface thread, so nothing can be scheduled while it runs.
+// Until a painting of the progress bar is done the screen still shows the one before; so at
+// each painting this takes the window from the screen when the one before showed a pass well
+// under way, or a pass's last moment: one picture for each of the two passes.
 class DeletionCamera : public QObject {
  public:
   DeletionCamera(QWidget* window, QProgressBar* bar, QLabel* label, QString prefix)
@@ -65,12 +65,15 @@ class DeletionCamera : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != bar_ || event->type() != QEvent::Paint || bar_->value() < 40) return false;
-    const QString text = label_->text();
-    if (text.isEmpty() || taken_.contains(text)) return false;
-    taken_.insert(text);
-    const char* name = taken_.size() == 1 ? "calculating" : "deleting";
-    save_picture(window_->screen()->grabWindow(window_->winId()), prefix_ + "-" + name + ".png");
+    if (watched != bar_ || event->type() != QEvent::Paint) return false;
+    const bool pass_shown = !shown_text_.isEmpty() && shown_text_ != photographed_;
+    if (pictures_ < 2 && pass_shown && (shown_value_ >= 40 || label_->text() != shown_text_)) {
+      const char* name = pictures_++ == 0 ? "calculating" : "deleting";
+      save_picture(window_->screen()->grabWindow(window_->winId()), prefix_ + "-" + name + ".png");
+      photographed_ = shown_text_;
+    }
+    shown_text_ = label_->text();
+    shown_value_ = bar_->value();
     return false;
   }
 
@@ -79,7 +82,10 @@ class DeletionCamera : public QObject {
   QProgressBar* bar_;
   QLabel* label_;
   QString prefix_;
-  QSet<QString> taken_;
+  QString shown_text_;
+  int shown_value_ = 0;
+  QString photographed_;
+  int pictures_ = 0;
 };
 
 }  // namespace
