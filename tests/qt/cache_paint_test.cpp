@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <set>
 
 #include "nimbra_test/test_machine.h"
 #include "nimbra_test/timed_url_cache.h"
@@ -119,7 +118,9 @@ class CachePaintTest : public QObject {
     }
     QCOMPARE(label_texts, (QStringList{QStringLiteral("Calculating..."),
                                        QStringLiteral("Deleting..."), QStringLiteral("Deleted.")}));
-    QVERIFY(std::set<int>(collecting.begin(), collecting.end()).size() >= 3);
+    // Collecting 300 entries, the bar wraps from 100 to 0; deleting, it only rises.
+    QVERIFY(collecting.size() >= 5);
+    QVERIFY(!std::is_sorted(collecting.begin(), collecting.end()));
     QVERIFY(deleting.size() >= 3);
     QVERIFY(std::is_sorted(deleting.begin(), deleting.end()));
     QVERIFY(deleting.back() > 50);
