@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <span>
+#include <utility>
 
 #include "accel/cache_deletion.h"
 #include "accel/client_programs.h"
