@@ -160,8 +160,8 @@ TEST(AcceleratorPage, ApplyLitOnlyForAChange) {
   EXPECT_TRUE(form.CmdApply.enabled);
 }
 
-// Apply with the cache box checked deletes the cached pages and clears the box. After a change
-// the browser starts when the option asks for it, and message 159 shows when there is no
+// Apply with the cache box checked deletes the cached pages, if any, and clears the box. After a
+// change the browser starts when the option asks for it, and message 159 shows when there is no
 // browser; with the accelerator unchanged the value in force is written again and nothing starts.
 TEST(AcceleratorPage, BrowserAfterChange) {
   struct Row {
@@ -169,11 +169,12 @@ TEST(AcceleratorPage, BrowserAfterChange) {
     bool change;
     size_t started;
     size_t boxes;
+    int cached;
   };
-  const Row rows[] = {{true, true, 1, 0}, {false, true, 0, 1}, {true, false, 0, 0}};
+  const Row rows[] = {{true, true, 1, 0, 3}, {false, true, 0, 1, 0}, {true, false, 0, 0, 3}};
   for (const Row& row : rows) {
-    TestMachine m(test::with_card(),
-                  (row.browser_installed ? browser_ini() : "") + "[cache]\nentries = 3\n");
+    TestMachine m(test::with_card(), (row.browser_installed ? browser_ini() : "") +
+                                         "[cache]\nentries = " + std::to_string(row.cached) + "\n");
     if (row.browser_installed) sim::install_file(m.machine().kernel(), kBrowser);
     save_settings(m, 1, true);
     test::Program& p = m.start();
@@ -190,6 +191,8 @@ TEST(AcceleratorPage, BrowserAfterChange) {
     EXPECT_EQ(stored_value(m),
               bytes_of(row.change ? p.app->ProxyBlobZephyr : p.app->ProxyBlobBreeze));
     EXPECT_EQ(cached_files(m), 0u);
+    // "Calculating...", "Deleting..." and "Deleted." each painted at once, an empty cache too.
+    EXPECT_EQ(p.process.window().update_count(p.app->main_window), 3);
     EXPECT_EQ(form.CheckCash.value, 0);
     EXPECT_FALSE(form.ProgressBar1.visible || form.LabProgress.visible);
   }
