@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::Process& process = fuzz::fuzz_process();
   platform::Platform& base = process.platform();
   InputKernel kernel(base.kernel, std::span<const uint8_t>(data, size));
-  platform::Platform services{kernel,    base.registry, base.runtime, base.window,
-                              base.comm, base.ras,      base.shell,   base.http};
+  platform::Platform services{kernel,   base.registry, base.runtime, base.window,   base.comm,
+                              base.ras, base.shell,    base.http,    base.url_cache};
   shell::AppContext app(services);
   app.WinDir = "C:\\WINDOWS";
   const bool read = shell::read_custom_file(app) == 0;

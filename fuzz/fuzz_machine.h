@@ -12,10 +12,9 @@
 
 namespace nimbra::fuzz {
 
-inline sim::Process& fuzz_process() {
+inline sim::Machine& fuzz_machine() {
   static std::unique_ptr<sim::Machine> machine;
-  static sim::Process* process = nullptr;
-  if (!process) {
+  if (!machine) {
     std::string dir = (std::filesystem::temp_directory_path() / "nimbra-fuzz-XXXXXX").string();
     if (!mkdtemp(dir.data())) std::abort();
     // A card on COM3, so that some ports open.
@@ -23,8 +22,12 @@ inline sim::Process& fuzz_process() {
         std::filesystem::path(dir) / "machine",
         {sim::WindowsVersion::XP, platform::Language::English, {{"KVT30-J", 3, ""}}});
     machine = std::make_unique<sim::Machine>(std::filesystem::path(dir) / "machine");
-    process = &machine->start_process();
   }
+  return *machine;
+}
+
+inline sim::Process& fuzz_process() {
+  static sim::Process* process = &fuzz_machine().start_process();
   return *process;
 }
 

@@ -3,10 +3,11 @@
 # in Japanese: every page (build/screenshots/{en,ja}-{1..5}.png), and the first start's call as
 # it goes by (build/screenshots/{en,ja}-call-NN.png), Inquire pressed on that call
 # (build/screenshots/{en,ja}-inquiry.png), the CardInfo page during and after a measurement
-# (build/screenshots/{en,ja}-measuring.png, -cardinfo.png), and a call through the system's pppd
-# on a machine whose dial-up service is pppd (build/screenshots/{en,ja}-pppd-NN.png; without
-# kernel PPP support it ends with error 720). Message boxes are photographed too (...-box-N.png)
-# and answered.
+# (build/screenshots/{en,ja}-measuring.png, -cardinfo.png), "Delete cache" on the Accelerator page
+# while it runs (build/screenshots/{en,ja}-cache-{calculating,deleting,after}.png), and a call
+# through the system's pppd on a machine whose dial-up service is pppd
+# (build/screenshots/{en,ja}-pppd-NN.png; without kernel PPP support it ends with error 720).
+# Message boxes are photographed too (...-box-N.png) and answered.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -18,12 +19,13 @@ mkdir -p "$out"
 for lang in en ja; do
   locale=en_US.UTF-8
   [ "$lang" = ja ] && locale=ja_JP.UTF-8
-  for run in call pages measure; do
+  for run in call pages measure cache; do
     machine=$(mktemp -d)
     mode=--screenshot-series
     prefix=$out/$lang-call
     [ "$run" = pages ] && mode=--screenshot-pages && prefix=$out/$lang
     [ "$run" = measure ] && mode=--screenshot-measure && prefix=$out/$lang
+    [ "$run" = cache ] && mode=--screenshot-cache && prefix=$out/$lang-cache
     LANG=$locale LC_ALL=$locale NIMBRA_MACHINE=$machine/m XDG_RUNTIME_DIR=$machine \
       xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra "$mode" "$prefix"
     rm -rf "$machine"

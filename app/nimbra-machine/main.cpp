@@ -1,6 +1,7 @@
 // nimbra-machine: creates a simulated machine and shows what it holds.
 #include <signal.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "platform/file_io.h"
 #include "platform/file_registry.h"
 #include "platform/linux/locale_language.h"
+#include "platform/sim/cache_entry_file.h"
 #include "platform/sim/card_settings.h"
 #include "platform/sim/connections_file.h"
 #include "platform/sim/ini_text.h"
@@ -176,6 +178,14 @@ int show(const std::vector<std::string_view>& args) {
     std::cout << "device     " << card.device << " on COM" << card.port << "\n";
   }
   std::cout << "modem      " << detected_modem(dir) << "\n";
+  const auto cache = dir / sim::machine_files::kWindows / sim::kCacheFolder;
+  std::error_code ec;
+  const auto pages =
+      std::count_if(std::filesystem::directory_iterator(cache, ec),
+                    std::filesystem::directory_iterator(), [](const auto& entry) {
+                      return entry.path().extension() == sim::cache_entry_file::kExtension;
+                    });
+  std::cout << "cache      " << pages << " pages in " << cache.string() << "\n";
   const sim::ConnectionsFile connections(dir / sim::kConnectionsFile, config.code_page());
   for (const sim::Connection& c : connections.load().up) {
     std::cout << "connected  " << platform::from_ansi(c.entry, config.code_page()) << " on "

@@ -2,6 +2,7 @@
 
 #include "platform/sim/card_settings.h"
 #include "platform/sim/dialup_adapter.h"
+#include "platform/sim/installed_browser.h"
 #include "platform/sim/installed_network.h"
 #include "platform/sim/port_config.h"
 #include "platform/sim/short_date.h"
@@ -108,9 +109,11 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
         if (!sim::service_call_up(dialup_)) return {Kind::Unreachable, 0};
         return {Kind::Loopback, service_hosts_.port()};
       }}),
-      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, http_} {
+      url_cache_(config_),
+      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, http_, url_cache_} {
   sim::install_network(config_, registry_);
   window_.set_restart_notice(restart_notice(runtime_.ui_language()));
+  sim::open_installed_browser(registry_, config_.ini);
 }
 
 }  // namespace nimbra::app

@@ -6,6 +6,8 @@
 // The shell is the desktop's own: the user's browser and mail program are the ones started.
 // The service's hosts are served by the machine itself, on the loopback interface, while its
 // call is up; other hosts are on the internet.
+// The browser cache is the machine's: a Linux browser's cache is its own private store, not one
+// that another program may walk and delete entries of while the browser runs.
 #pragma once
 
 #include <filesystem>
@@ -27,6 +29,7 @@
 #include "platform/sim/machine_kernel.h"
 #include "platform/sim/pty_card.h"
 #include "platform/sim/sim_ras.h"
+#include "platform/sim/sim_url_cache.h"
 #include "platform/sim/validity_server.h"
 
 namespace nimbra::app {
@@ -59,6 +62,7 @@ class DesktopPlatform {
   sim::ValidityServer validity_server_;
   qt::LoopbackHttpServer service_hosts_;
   qt::QtHttp http_;
+  sim::SimUrlCache url_cache_;
   platform::Platform services_;
 };
 

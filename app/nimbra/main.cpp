@@ -21,7 +21,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: nimbra [--screenshot FILE | --screenshot-pages PREFIX | --screenshot-series PREFIX\n"
-    "               | --screenshot-inquiry FILE | --screenshot-measure PREFIX]\n"
+    "               | --screenshot-inquiry FILE | --screenshot-measure PREFIX\n"
+    "               | --screenshot-cache PREFIX]\n"
     "       nimbra --help\n"
     "  --screenshot FILE          save a picture of the window once it is shown, then quit\n"
     "  --screenshot-pages PREFIX  save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n"
@@ -29,6 +30,9 @@ constexpr char kUsage[] =
     "  --screenshot-inquiry FILE  as --screenshot, after pressing Inquire on the call\n"
     "  --screenshot-measure PREFIX press Measure on the CardInfo page: PREFIX-measuring.png\n"
     "                             while it measures, PREFIX-cardinfo.png afterwards\n"
+    "  --screenshot-cache PREFIX  delete the browser cache on the Accelerator page and save\n"
+    "                             PREFIX-calculating.png and PREFIX-deleting.png while it runs,\n"
+    "                             PREFIX-after.png after it\n"
     "Picture-taking runs photograph message boxes (PREFIX-box-N.png) and answer them.\n";
 
 // The toolkit's own texts (message box buttons) in the user's language.
@@ -61,6 +65,7 @@ int main(int argc, char** argv) {
                       : arg == "--screenshot-series"  ? ScreenshotRun::Mode::Series
                       : arg == "--screenshot-inquiry" ? ScreenshotRun::Mode::Inquiry
                       : arg == "--screenshot-measure" ? ScreenshotRun::Mode::Measure
+                      : arg == "--screenshot-cache"   ? ScreenshotRun::Mode::CacheDeletion
                                                       : std::optional<ScreenshotRun::Mode>{};
     if (!mode || !has_value) {
       std::fputs(kUsage, stderr);

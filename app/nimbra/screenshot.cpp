@@ -1,10 +1,14 @@
 #include "screenshot.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTimer>
 #include <QWidget>
@@ -75,6 +79,51 @@ QString numbered(const QString& prefix, int n, int width) {
   return prefix + "-" + QString::number(n).rightJustified(width, '0') + ".png";
 }
 
+void save_picture(const QPixmap& picture, const QString& file) {
+  if (picture.save(file)) {
+    std::printf("%s\n", qPrintable(file));
+    std::fflush(stdout);
+  } else {
+    std::fprintf(stderr, "nimbra: cannot save %s\n", qPrintable(file));
+  }
+}
+
+// The deletion runs on the user-interface thread, so nothing can be scheduled while it runs.
+// Until a painting of the progress bar is done the screen still shows the one before; so at
+// each painting this takes the window from the screen when the one before showed a pass well
+// under way, or a pass's last moment: one picture for each of the two passes.
+class DeletionCamera : public QObject {
+ public:
+  DeletionCamera(QWidget* window, QProgressBar* bar, QLabel* label, QString prefix)
+      : window_(window), bar_(bar), label_(label), prefix_(std::move(prefix)) {
+    bar_->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != bar_ || event->type() != QEvent::Paint) return false;
+    const bool pass_shown = !shown_text_.isEmpty() && shown_text_ != photographed_;
+    if (pictures_ < 2 && pass_shown && (shown_value_ >= 40 || label_->text() != shown_text_)) {
+      const char* name = pictures_++ == 0 ? "calculating" : "deleting";
+      save_picture(window_->screen()->grabWindow(window_->winId()), prefix_ + "-" + name + ".png");
+      photographed_ = shown_text_;
+    }
+    shown_text_ = label_->text();
+    shown_value_ = bar_->value();
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  QProgressBar* bar_;
+  QLabel* label_;
+  QString prefix_;
+  QString shown_text_;
+  int shown_value_ = 0;
+  QString photographed_;
+  int pictures_ = 0;
+};
+
 }  // namespace
 
 ScreenshotRun::ScreenshotRun(Mode mode, QString target, QObject* parent)
@@ -110,6 +159,9 @@ void ScreenshotRun::start() {
         break;
       case Mode::Measure:
         take_measurement(window);
+        break;
+      case Mode::CacheDeletion:
+        take_cache_deletion(window);
         break;
     }
     QApplication::exit(0);
@@ -184,13 +236,30 @@ void ScreenshotRun::take_series(QWidget* window) {
   }
 }
 
-void ScreenshotRun::save(QWidget* widget, const QString& file) {
-  if (widget->grab().save(file)) {
-    std::printf("%s\n", qPrintable(file));
-    std::fflush(stdout);
-  } else {
-    std::fprintf(stderr, "nimbra: cannot save %s\n", qPrintable(file));
+void ScreenshotRun::take_cache_deletion(QWidget* window) {
+  auto* bar = window->findChild<QTabBar*>();
+  auto* progress = window->findChild<QProgressBar*>("ProgressBar1");
+  auto* label = window->findChild<QLabel*>("LabProgress");
+  auto* box = window->findChild<QCheckBox*>("CheckCash");
+  auto* apply = window->findChild<QPushButton*>("CmdApply");
+  if (!bar || !progress || !label || !box || !apply) {
+    std::fprintf(stderr, "nimbra: no Accelerator page to delete the cache on\n");
+    return;
   }
+  bar->setCurrentIndex(1);
+  settle(kPageSettleMs);
+  box->click();
+  settle(kPageSettleMs);
+  {
+    DeletionCamera camera(window, progress, label, target_);
+    apply->click();
+  }
+  settle(kPageSettleMs);
+  save(window, target_ + "-after.png");
+}
+
+void ScreenshotRun::save(QWidget* widget, const QString& file) {
+  save_picture(widget->grab(), file);
 }
 
 }  // namespace nimbra::app

@@ -20,6 +20,9 @@ class ScreenshotRun : public QObject {
     Series,   // the window every half second for twelve seconds: TARGET-01.png ..
     Inquiry,  // as Window, once Inquire was pressed and its answer has come
     Measure,  // the CardInfo page while measuring and after: TARGET-measuring.png, -cardinfo.png
+    // "Delete cache" applied on the Accelerator page, photographed from the screen while it
+    // runs: TARGET-calculating.png, TARGET-deleting.png, then TARGET-after.png
+    CacheDeletion,
   };
 
   // Starts answering message boxes at once (start-up may show some).
@@ -34,6 +37,7 @@ class ScreenshotRun : public QObject {
   void take_series(QWidget* window);
   void inquire(QWidget* window);
   void take_measurement(QWidget* window);
+  void take_cache_deletion(QWidget* window);
   void save(QWidget* widget, const QString& file);
 
   Mode mode_;

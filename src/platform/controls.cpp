@@ -34,7 +34,9 @@ void Control::click() {
   if (on_click) on_click();
 }
 
-void Control::property_changed(const void*) { notify(); }
+void Control::property_changed(const void*) {
+  notify();
+}
 
 void Control::notify() {
   if (auto* observer = form_->observer()) observer->control_changed(*this);
@@ -149,10 +151,18 @@ void OptionButton::property_changed(const void* property) {
   click();
 }
 
-int TabStrip::client_left() const { return left + kTabBorder; }
-int TabStrip::client_top() const { return top + kTabRowHeight; }
-int TabStrip::client_width() const { return std::max(0, width - 2 * kTabBorder); }
-int TabStrip::client_height() const { return std::max(0, height - kTabRowHeight - kTabBorder); }
+int TabStrip::client_left() const {
+  return left + kTabBorder;
+}
+int TabStrip::client_top() const {
+  return top + kTabRowHeight;
+}
+int TabStrip::client_width() const {
+  return std::max(0, width - 2 * kTabBorder);
+}
+int TabStrip::client_height() const {
+  return std::max(0, height - kTabRowHeight - kTabBorder);
+}
 
 void TabStrip::user_select(int index) {
   selected = index;
@@ -183,9 +193,14 @@ void TreeView::user_check(int index, bool checked) {
 }
 
 void ListControl::add_item(std::string item) {
-  auto list = items.get();
-  list.push_back(std::move(item));
-  items = list;
+  appending_ = true;
+  items.update([&item](std::vector<std::string>& list) { list.push_back(std::move(item)); });
+  appending_ = false;
+}
+
+void ListControl::property_changed(const void* property) {
+  if (property == &items && !appending_) ++items_replaced_;
+  Control::property_changed(property);
 }
 
 void ListControl::clear() {

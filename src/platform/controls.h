@@ -49,6 +49,10 @@ class Property {
   Property& operator=(const Property& other) { return *this = other.value_; }
 
   Property& operator=(const T& v);
+  // Changes the value in place and tells the control, without copying or comparing it: for
+  // large values that grow a little at a time.
+  template <class F>
+  void update(F&& change);
   const T& get() const { return value_; }
   // Takes `design`'s value without raising events: part of restoring a whole control.
   void restore(const Property& design) { value_ = design.value_; }
@@ -130,6 +134,13 @@ class Control {
   int index_;
   uint64_t z_order_ = 0;
 };
+
+template <class T>
+template <class F>
+void Property<T>::update(F&& change) {
+  change(value_);
+  owner_.property_changed(this);
+}
 
 template <class T>
 Property<T>& Property<T>::operator=(const T& v) {
@@ -258,11 +269,19 @@ class ListControl : public Control {
   Property<std::vector<std::string>> items{*this, {}};
   Property<int> list_index{*this, -1};  // -1 = nothing selected
 
+  // Appends in place; a view may then add the new item alone. Every other change of `items`
+  // counts in items_replaced, so a view knows when to take the whole list again.
   void add_item(std::string item);
+  uint64_t items_replaced() const { return items_replaced_; }
+  void property_changed(const void* property) override;
   void clear();
   // A user picked item `index`: selects it, then raises Click.
   void user_select(int index);
   void restore(const Control& design) override;
+
+ private:
+  bool appending_ = false;
+  uint64_t items_replaced_ = 0;
 };
 
 class ComboBox : public ListControl {
@@ -350,7 +369,8 @@ template <class T>
 class ControlArray {
  public:
   ControlArray(Control* container, const std::string& name, int first, int last) {
-    for (int i = first; i <= last; ++i) elements_.push_back(std::make_unique<T>(container, name, i));
+    for (int i = first; i <= last; ++i)
+      elements_.push_back(std::make_unique<T>(container, name, i));
   }
   T& operator[](int index) { return *elements_.at(static_cast<size_t>(index - first_index())); }
   const T& operator[](int index) const {

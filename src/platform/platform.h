@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "platform/runtime.h"
 #include "platform/shell.h"
+#include "platform/urlcache.h"
 #include "platform/window.h"
 
 namespace nimbra::platform {
@@ -21,6 +22,7 @@ struct Platform {
   Ras& ras;
   Shell& shell;
   Http& http;
+  UrlCache& url_cache;
 };
 
 }  // namespace nimbra::platform

@@ -107,6 +107,11 @@ struct AppContext {
   StartupStep show_tcp_controls;
   StartupStep read_tcp_settings;
   StartupStep apply_tcp_settings;
+  // The accelerator page, from the same subsystem: page switch step 2 (false when the switch
+  // ends there), Apply on page 2, and load step 25's HTTP 1.1 options.
+  std::function<bool(AppContext&)> read_applied_accelerator;
+  StartupStep apply_accelerator;
+  StartupStep enable_http11_options;
 
   std::string WinDir;
   bool CustomPresent = false;
@@ -132,6 +137,12 @@ struct AppContext {
   ProxyBlob ProxyBlobZephyr;
   ProxyBlob ProxyBlobQPost;
   ProxyBlob ProxyBlobNone;
+  // The accelerator stored in the registry: 0 none, 1 Drift, 2 Breeze, 3 Zephyr, -1 a value of
+  // none of them. AccelChanged: the option selected differs from it.
+  int16_t AccelLevel = 0;
+  bool AccelChanged = false;
+  // The size the last reading of the stored value reported, offered to the next reading.
+  uint32_t AccelValueSize = 0;
   std::array<std::string, 2> AccessPoints;  // the plan's main number, the renewal number
   // Shared only in form: the shell cannot see the session's type, so it cannot own it alone.
   std::shared_ptr<dialup::VBRas32> RasSession;

@@ -10,6 +10,9 @@ void apply_current_page(AppContext& app) {
     case 1:
       save_ini_up(app);
       break;
+    case 2:
+      app.apply_accelerator(app);
+      break;
     case 3:
       app.apply_tcp_settings(app);
       break;

@@ -83,6 +83,9 @@ MainForm::MainForm() : Form("MainForm") {
   place(CheckCash, 240, 300, 6120, 255);
   place(ProgressBar1, 240, 660, 6120, 255);
   place(LabProgress, 240, 1020, 6120, 255);
+  // The progress shows only while the cache is being deleted.
+  ProgressBar1.visible = false;
+  LabProgress.visible = false;
   place(List1, 120, 4140, 6600, 600);
   List1.visible = false;
 

@@ -96,6 +96,7 @@ void place_frames(AppContext& app) {
 
 void switch_page(AppContext& app) {
   app.dialup.show_connection_on_switch(app);
+  if (!app.read_applied_accelerator(app)) return;
   // That step enables CmdDiscnct exactly when the connection is up.
   const bool connection_up = app.main_form.CmdDiscnct.enabled;
   show_selected_page(app, connection_up);

@@ -59,6 +59,22 @@ void default_empty_credentials(AppContext& app) {
   }
 }
 
+// The browser's HTTP 1.1 options are switched on where the browser has them; a failure has been
+// shown and start-up goes on.
+void enable_http11_where_known(AppContext& app) {
+  switch (app.OsCode) {
+    case 10:
+    case 20:
+    case 30:
+    case 130:
+    case 140:
+      app.enable_http11_options(app);
+      break;
+    default:
+      break;
+  }
+}
+
 // The last word on the operating system before the window shows.
 void refuse_unsupported_windows(AppContext& app) {
   if (app.OsCode == 0) fail_with_message(app, 110);
@@ -90,6 +106,7 @@ void main_form_load(AppContext& app) {
   form.visible = false;
   set_captions(app);
   build_setting_tree(app);
+  app.AccelChanged = false;
   form.Timer1.enabled = false;  // a reload after a modem change finds it running
   hand_over_to_previous_instance(app);
   check_version(app);
@@ -111,6 +128,7 @@ void main_form_load(AppContext& app) {
   app.dialup.install_window_procedure(app);
   app.dialup.start_status_timer(app);
   app.load_limit(app);
+  enable_http11_where_known(app);
   refuse_unsupported_windows(app);
   size_and_place_main_window(app);
   form.visible = true;

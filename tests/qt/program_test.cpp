@@ -34,7 +34,7 @@ struct QtProgram {
         ras(machine.dialup(), window),
         services{machine.kernel(), machine.registry(), process.runtime(),
                  window,           process.comm(),     ras,
-                 process.shell(),  process.http()},
+                 process.shell(),  process.http(),     machine.url_cache()},
         app(services) {
     app::install_subsystems(app);
     shell::Main(app);

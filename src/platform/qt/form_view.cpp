@@ -157,8 +157,10 @@ void FormView::update_covered(const Control* container) {
 void FormView::paint_now() {
   if (!isVisible()) return;
   // Layout and geometry changes are queued events; settle them first so the painting is where
-  // the widgets will be.
+  // the widgets will be. A widget just shown asks for its first painting by a queued event too;
+  // those only mark what is to be painted, so handing them over runs no other work.
   QCoreApplication::sendPostedEvents(this, QEvent::LayoutRequest);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
   repaint();
 }
 

@@ -161,12 +161,16 @@ class ListBoxBinding : public ControlBinding {
  protected:
   void apply_kind() override {
     auto* view = static_cast<QListWidget*>(widget());
-    const QStringList items = to_qstring_list(list_.items);
-    bool same = view->count() == items.size();
-    for (int i = 0; same && i < items.size(); ++i) same = view->item(i)->text() == items[i];
-    if (!same) {
+    const auto& items = list_.items.get();
+    // Items only added since the view last took the list are appended alone: a list that
+    // grows one item at a time costs one item per change, not the whole list.
+    if (list_.items_replaced() != replaced_seen_ ||
+        static_cast<size_t>(view->count()) > items.size()) {
       view->clear();
-      view->addItems(items);
+      replaced_seen_ = list_.items_replaced();
+    }
+    for (size_t i = static_cast<size_t>(view->count()); i < items.size(); ++i) {
+      view->addItem(to_qstring(items[i]));
     }
     const int index = list_.list_index;
     view->setCurrentRow(index < view->count() ? index : -1);
@@ -177,6 +181,7 @@ class ListBoxBinding : public ControlBinding {
 
  private:
   platform::ListBox& list_;
+  uint64_t replaced_seen_ = ~uint64_t{0};
 };
 
 }  // namespace

@@ -213,8 +213,13 @@ class ProgressBarBinding : public ControlBinding {
  protected:
   void apply_kind() override {
     auto* progress = static_cast<QProgressBar*>(widget());
+    // A new value makes QProgressBar paint itself at once, a trip to the display server for
+    // every step of a long loop; like every other control it waits for the window's next
+    // painting instead (the event loop's, or UpdateWindow's while work runs).
+    progress->setUpdatesEnabled(false);
     progress->setRange(bar_.min, bar_.max);
     progress->setValue(bar_.value);
+    progress->setUpdatesEnabled(true);
   }
 
  private:

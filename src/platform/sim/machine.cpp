@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "platform/sim/card_settings.h"
+#include "platform/sim/installed_browser.h"
 #include "platform/sim/installed_network.h"
 #include "platform/sim/machine_power.h"
 #include "platform/sim/registry_permissions.h"
@@ -49,7 +50,8 @@ Process::Process(Machine& machine)
       shell_(machine.config(), machine.kernel()),
       http_(machine.scheduler(), machine.validity_server()),
       platform_{
-          machine.kernel(), machine.registry(), runtime_, window_, comm_, ras_, shell_, http_} {}
+          machine.kernel(),   machine.registry(), runtime_, window_, comm_, ras_, shell_, http_,
+          machine.url_cache()} {}
 
 Machine::Machine(const std::filesystem::path& dir)
     : config_(MachineConfig::load(dir)),
@@ -61,8 +63,10 @@ Machine::Machine(const std::filesystem::path& dir)
       dialup_(config_, task_timer_, clock_,
               {[this] { return ras_modems(registry_.snapshot(), config_); },
                [this](int16_t port) { return open_port_for_call(ports_, port); }}),
-      validity_server_(config_, clock_, [this] { return service_call_up(dialup_); }) {
+      validity_server_(config_, clock_, [this] { return service_call_up(dialup_); }),
+      url_cache_(config_) {
   install_network(config_, registry_);
+  open_installed_browser(registry_, config_.ini);
   apply_registry_permissions(config_.ini, registry_);
 }
 

@@ -20,6 +20,7 @@
 #include "platform/sim/sim_ras.h"
 #include "platform/sim/sim_runtime.h"
 #include "platform/sim/sim_shell.h"
+#include "platform/sim/sim_url_cache.h"
 #include "platform/sim/sim_window.h"
 #include "platform/sim/validity_server.h"
 #include "platform/sim/virtual_clock.h"
@@ -77,6 +78,9 @@ class Machine {
   // connection ends. False when the machine directory cannot be written.
   bool restart();
 
+  // The browser cache all instances share.
+  SimUrlCache& url_cache() { return url_cache_; }
+
   // Starts a new program instance (its entry is then called by the caller).
   Process& start_process();
 
@@ -94,6 +98,7 @@ class Machine {
   DeviceTaskTimer task_timer_;
   DialupService dialup_;
   ValidityServer validity_server_;
+  SimUrlCache url_cache_;
   std::vector<std::unique_ptr<Process>> processes_;
 };
 

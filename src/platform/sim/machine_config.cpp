@@ -150,9 +150,9 @@ void create_machine(const std::filesystem::path& dir, const MachineSpec& spec) {
     throw MachineError("cannot write the machine files in " + dir.string());
   }
   platform::FileRegistry registry_file(dir / machine_files::kRegistry, spec_code_page(spec));
-  if (!registry_file.modify([&spec](platform::RegistryStore& store) {
+  if (!registry_file.modify([&spec, &ini](platform::RegistryStore& store) {
         install_hardware(store, spec.windows, spec.cards);
-        install_browser(store);
+        install_browser(store, ini);
       })) {
     throw MachineError("cannot write the registry of " + dir.string());
   }
