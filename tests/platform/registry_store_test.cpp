@@ -125,28 +125,5 @@ TEST(RegistryStore, ValueBounds) {
   }
 }
 
-// Stores are equal when they hold the same keys and values in the same order, however they
-// came to be; the case of a name matters.
-TEST(RegistryStore, Equality) {
-  RegistryStore a;
-  a.set_dword("HKLM\\k", "x", 1);
-  a.set_dword("HKLM\\k", "y", 2);
-  RegistryStore b;
-  b.set_dword("HKLM\\k", "x", 9);
-  b.set_dword("HKLM\\k", "gone", 0);
-  b.set_dword("HKLM\\k", "y", 2);
-  b.delete_value("HKLM\\k", "gone");
-  b.set_dword("HKLM\\k", "X", 1);
-  EXPECT_EQ(a, b);
-  RegistryStore c;
-  c.set_dword("HKLM\\K", "x", 1);
-  c.set_dword("HKLM\\K", "y", 2);
-  EXPECT_NE(a, c);
-  RegistryStore d;
-  d.set_dword("HKLM\\k", "y", 2);
-  d.set_dword("HKLM\\k", "x", 1);
-  EXPECT_NE(a, d);
-}
-
 }  // namespace
 }  // namespace nimbra::platform
