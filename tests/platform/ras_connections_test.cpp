@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "nimbra_test/temp_dir.h"
+#include "platform/sim/connections_file.h"
 #include "ras_fixture.h"
 
 namespace nimbra::test {
@@ -85,6 +87,24 @@ TEST(RasConnections, ThreeConnectionsDoNotFitTwoRecords) {
   full.provision();
   HRASCONN handle = 0;
   EXPECT_EQ(full.dial("qenvora", "qenvora", handle), ERROR_PORT_NOT_AVAILABLE);
+}
+
+// A file replaced by another program is read again at the next load, even when the new table
+// has the same length and comes within the same clock tick.
+TEST(RasConnections, AChangeByAnotherProgramIsSeenAtOnce) {
+  TempDir dir;
+  const sim::ConnectionsFile mine(dir / "connections.ini", CodePage::Western);
+  const sim::ConnectionsFile other(dir / "connections.ini", CodePage::Western);
+  EXPECT_TRUE(mine.load().up.empty());
+  sim::ConnectionTable table;
+  for (const HRASCONN handle : {0x00010002u, 0x00010003u, 0x00010004u}) {
+    table.up = {{handle, "KVAUTODL", "modem", "card"}};
+    ASSERT_TRUE(other.save(table));
+    ASSERT_EQ(mine.load().up.size(), 1u);
+    EXPECT_EQ(mine.load().up[0].handle, handle);
+  }
+  std::filesystem::remove(dir / "connections.ini");
+  EXPECT_TRUE(mine.load().up.empty());
 }
 
 }  // namespace
