@@ -1,5 +1,7 @@
 // A simulated machine shared by all inputs of one fuzz run, created once in a temporary
-// directory, with one program instance whose services the targets borrow.
+// directory, with one program instance whose services the targets borrow. A target whose
+// program may show message boxes gives each input a window of its own: the shared one would
+// keep every box, and the growing record makes each run a leak check.
 #pragma once
 
 #include <cstdlib>
@@ -12,10 +14,16 @@
 
 namespace nimbra::fuzz {
 
+inline sim::Machine& fuzz_machine();
+
 inline sim::Process& fuzz_process() {
+  static sim::Process& process = fuzz_machine().start_process();
+  return process;
+}
+
+inline sim::Machine& fuzz_machine() {
   static std::unique_ptr<sim::Machine> machine;
-  static sim::Process* process = nullptr;
-  if (!process) {
+  if (!machine) {
     std::string dir = (std::filesystem::temp_directory_path() / "nimbra-fuzz-XXXXXX").string();
     if (!mkdtemp(dir.data())) std::abort();
     // A card on COM3, so that some ports open.
@@ -23,9 +31,8 @@ inline sim::Process& fuzz_process() {
         std::filesystem::path(dir) / "machine",
         {sim::WindowsVersion::XP, platform::Language::English, {{"KVT30-J", 3, ""}}});
     machine = std::make_unique<sim::Machine>(std::filesystem::path(dir) / "machine");
-    process = &machine->start_process();
   }
-  return *process;
+  return *machine;
 }
 
 }  // namespace nimbra::fuzz
