@@ -73,26 +73,6 @@ TEST(MainWindow, PageSwitchFollowsTheConnection) {
   }
 }
 
-// Start-up sizes the window around CmdApply (title bar included) and puts it at the top right
-// corner of the desktop; FullHeight is its height.
-TEST(MainWindow, StartupPlacement) {
-  TestMachine m;
-  auto& program = m.start();
-  const MainForm& form = program.form();
-  const Button& apply = form.CmdApply;
-  const int content_height = (apply.top + apply.height + 60) / screen::kTwipsPerPixel;
-  const int content_width = (apply.left + apply.width + 180) / screen::kTwipsPerPixel;
-
-  const platform::WindowRect rect = window_rect(program);
-  EXPECT_EQ(rect,
-            (platform::WindowRect{screen::kDesktopWidth - content_width, 0, screen::kDesktopWidth,
-                                  screen::kMinWindowHeight + content_height}));
-  EXPECT_EQ(program.app->FullHeight, rect.bottom);
-  EXPECT_EQ(form.width.get(), rect.width() * screen::kTwipsPerPixel);
-  EXPECT_EQ(form.left.get(), rect.left * screen::kTwipsPerPixel);
-  EXPECT_TRUE(form.visible);
-}
-
 // Double clicks collapse the window to its title bar and a 6-pixel strip and back to the
 // start-up height; a window made taller than that collapses at the first double click.
 TEST(MainWindow, DoubleClickCollapsesAndExpands) {
