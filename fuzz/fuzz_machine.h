@@ -1,5 +1,7 @@
 // A simulated machine shared by all inputs of one fuzz run, created once in a temporary
-// directory, with one program instance whose services the targets borrow.
+// directory, with one program instance whose services the targets borrow. A target whose
+// program may show message boxes gives each input a window of its own: the shared one would
+// keep every box, and the growing record makes each run a leak check.
 #pragma once
 
 #include <cstdlib>
@@ -11,6 +13,13 @@
 #include "platform/sim/machine_config.h"
 
 namespace nimbra::fuzz {
+
+inline sim::Machine& fuzz_machine();
+
+inline sim::Process& fuzz_process() {
+  static sim::Process& process = fuzz_machine().start_process();
+  return process;
+}
 
 inline sim::Machine& fuzz_machine() {
   static std::unique_ptr<sim::Machine> machine;
@@ -24,11 +33,6 @@ inline sim::Machine& fuzz_machine() {
     machine = std::make_unique<sim::Machine>(std::filesystem::path(dir) / "machine");
   }
   return *machine;
-}
-
-inline sim::Process& fuzz_process() {
-  static sim::Process* process = &fuzz_machine().start_process();
-  return *process;
 }
 
 }  // namespace nimbra::fuzz

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::Process& process = fuzz::fuzz_process();
   platform::Platform& base = process.platform();
   InputRegistry registry(input);
-  platform::Platform services{base.kernel, registry,   base.runtime, base.window,   base.comm,
+  sim::SimWindow window(fuzz::fuzz_machine().scheduler());
+  platform::Platform services{base.kernel, registry,   base.runtime, window,        base.comm,
                               base.ras,    base.shell, base.http,    base.url_cache};
   shell::AppContext app(services);
   const int16_t codes[] = {10, 20, 30, 130, 140};

@@ -52,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::Process& process = fuzz::fuzz_process();
   platform::Platform& base = process.platform();
   fuzz::InputRegistry registry(input);
-  platform::Platform services{base.kernel, registry, base.runtime, base.window,
-                              base.comm,   base.ras, base.shell};
+  platform::Platform services{base.kernel, registry,   base.runtime, base.window,   base.comm,
+                              base.ras,    base.shell, base.http,    base.url_cache};
   shell::AppContext app(services);
   tcpip::install_tcpip(app);
   app.MtuValue = 1500;

@@ -45,8 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   http = InputHttp(input.substr(0, split), input.substr(std::min(split + 1, input.size())));
   // One program for the whole run: building its window is what would cost the most.
   static platform::Platform& base = fuzz::fuzz_process().platform();
-  static platform::Platform services{base.kernel, base.registry, base.runtime, base.window,
-                                     base.comm,   base.ras,      base.shell,   http};
+  static platform::Platform services{base.kernel, base.registry, base.runtime,
+                                     base.window, base.comm,     base.ras,
+                                     base.shell,  http,          base.url_cache};
   static shell::AppContext app(services);
   static validity::Inquiry inquiry(app);
   app.WinDir = "C:\\WINDOWS";

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev
-  xvfb xauth fonts-noto-cjk locales-all qt6-translations-l10n
+  xvfb xauth xdotool fonts-noto-cjk locales-all qt6-translations-l10n
   dpkg-dev desktop-file-utils librsvg2-bin xdg-utils
   ppp
 )

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test: the default build, the Debian
 # package (installed, tried and removed again), the AddressSanitizer/UndefinedBehaviorSanitizer
-# build, and a short run of every fuzz target.
+# build, and a short run of every fuzz target (scripts/fuzz.sh runs them to a million runs each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -30,8 +30,10 @@ for target in build/fuzz/fuzz/*_fuzz; do
   corpus=fuzz/corpus/${name%_fuzz}
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+  max_len=$(sed -n 's/^max_len *= *//p' "fuzz/${name%_fuzz}.options" 2>/dev/null || true)
   echo "-- $name"
-  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$work" 2>&1 | tail -n 2
+  "$target" -max_total_time="$fuzz_seconds" ${max_len:+-max_len="$max_len"} -print_final_stats=0 \
+    "$work" 2>&1 | tail -n 2
   rm -rf "$work"
 done
 total=$(( $(ctest --preset default -N | sed -n 's/^Total Tests: //p') + $(ctest --preset asan -N | sed -n 's/^Total Tests: //p') ))

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -9,11 +10,18 @@ namespace nimbra::platform {
 
 namespace {
 
-const char* iconv_name(CodePage page) { return page == CodePage::Japanese ? "CP932" : "CP1252"; }
+const char* iconv_name(CodePage page) {
+  return page == CodePage::Japanese ? "CP932" : "CP1252";
+}
 
 // Converts with iconv, replacing what cannot be converted by `replacement` and going on.
 std::string convert(std::string_view in, const char* to, const char* from,
                     std::string_view replacement) {
+  // Both code pages and UTF-8 agree on ASCII, which most texts are; the status tick converts
+  // the entry name ten times a second.
+  if (std::all_of(in.begin(), in.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::string(in);
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
   std::string out;
@@ -35,8 +43,8 @@ std::string convert(std::string_view in, const char* to, const char* from,
     if (std::string_view(from) == "UTF-8") {
       const auto lead = static_cast<unsigned char>(*src);
       skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-      while (skip > 1 && (skip > src_left ||
-                          (static_cast<unsigned char>(src[skip - 1]) & 0xC0) != 0x80)) {
+      while (skip > 1 &&
+             (skip > src_left || (static_cast<unsigned char>(src[skip - 1]) & 0xC0) != 0x80)) {
         --skip;
       }
     }

@@ -2,17 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace nimbra::detect {
 namespace {
-
-std::vector<std::string> models(std::span<const SupportedDevice* const> rows) {
-  std::vector<std::string> names;
-  for (const SupportedDevice* d : rows) names.emplace_back(d->model_name);
-  return names;
-}
 
 // The three lookups match exactly, case included, and only in the rows they cover.
 TEST(DeviceCatalogue, LookupsAreExact) {
@@ -45,28 +36,6 @@ TEST(DeviceCatalogue, LookupsAreExact) {
       EXPECT_EQ(rows[i].found->model_name, rows[i].model) << "row " << i;
     }
   }
-}
-
-// The walks try the rows in their fixed orders.
-TEST(DeviceCatalogue, WalkOrders) {
-  EXPECT_EQ(models(usb_search_order()),
-            (std::vector<std::string>{"Glider U", "Glider X", "UCA2-PCX", "UCA2-PCXG"}));
-  EXPECT_EQ(
-      models(driver_match_order()),
-      (std::vector<std::string>{"PX-301KV", "KVR20C-J", "KVT31-J", "KVT31C-J", "KVT30-J",
-                                "KVT30C-J", "Glider X", "Glider U", "UCA2-PCX", "UCA2-PCXG"}));
-}
-
-// Only the adapters have a Windows 95 key of their own; every other row has one 9x key.
-TEST(DeviceCatalogue, NineXEnumKeys) {
-  const auto* adapter = find_by_device_name("Q-R DATA UCA2-PCX");
-  const auto* cable = find_by_device_name("MORELL Glider X");
-  const auto* card = find_by_device_name("Pellam Infra PX-301");
-  EXPECT_EQ(enum_key_9x(*adapter, true), "Enum\\USB\\QRDATAUCA2PCX");
-  EXPECT_EQ(enum_key_9x(*adapter, false), "Enum\\WDM_MODEM\\QRDATAUCA2PCX");
-  EXPECT_EQ(enum_key_9x(*cable, true), "Enum\\WDM_MODEM\\MORELL_001C");
-  EXPECT_EQ(enum_key_9x(*card, true), "Enum\\PCMCIA\\Pellam_Infra-CFX-07-9A03");
-  EXPECT_EQ(enum_key_9x(*card, false), "Enum\\PCMCIA\\Pellam_Infra-CFX-07-9A03");
 }
 
 }  // namespace

@@ -62,11 +62,9 @@ struct NumberCase {
 TEST(NumericField, ReadsTheLeadingNumber) {
   const NumberCase cases[] = {
       {"00003", 3},   {"\r0003", 3},  // echo on: the field starts at the echoed CR
-      {"0003\r", 3},  {"\r\n000", 0}, {"", 0},      {"ABC", 0},  {" 1 2\t3\n4", 1234},
-      {"12a3", 12},   {"-7", -7},     {"+7", 7},    {"- 7", -7}, {"3.5", 3.5},
-      {"1.2.3", 1.2}, {"1E3", 1000},  {"1D2", 100}, {"1E", 1},   {"1E+", 1},
-      {"E5", 0},      {".5", 0.5},    {"-", 0},     {"--5", 0},  {"65\r", 65},
-      {"1e-400", 0},
+      {"\r\n000", 0}, {"ABC", 0},    {" 1 2\t3\n4", 1234}, {"12a3", 12},  {"- 7", -7},
+      {"1.2.3", 1.2}, {"1E3", 1000}, {"1D2", 100},         {"1E+", 1},    {"E5", 0},
+      {".5", 0.5},    {"--5", 0},    {"65\r", 65},         {"1e-400", 0},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(NumericField(c.text), c.value) << c.text;
   EXPECT_TRUE(std::isinf(NumericField("9E999")));

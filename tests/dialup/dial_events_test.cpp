@@ -116,6 +116,32 @@ TEST(DialEvents, DroppedConnectionOnlyResetsButtons) {
   EXPECT_EQ(p.app->RedialCount, 0);
 }
 
+// Any other error shows its box, hangs the call up, shows "Disconnected." and, redial not being
+// armed, leaves Connect, Close and Apply usable and Quit, the limit button and Stop not.
+TEST(DialEvents, OtherErrorsEndTheCall) {
+  for (const intptr_t error : {633, 691, 678}) {
+    TestMachine m;
+    scenario::write_settings(m, {});
+    auto& p = m.start();
+    shell::MainForm& form = p.form();
+    form.CmdConnect.enabled = form.CmdCancel.enabled = form.CmdApply.enabled = false;
+    form.CmdDiscnct.enabled = form.CmdLimit.enabled = form.CmdStop.enabled = true;
+    p.app->ConnState = 2;
+    post_dial_event(p, platform::RASCS_ConnectDevice, error);
+    const uint64_t before = scenario::now(m);
+    m.run_for(p, 50);
+    ASSERT_EQ(p.boxes().size(), 1u) << error;
+    EXPECT_EQ(p.boxes()[0].text, text(p, 109) + shell::compose_number(error) + "):" +
+                                     scenario::session(p).ErrMsg(static_cast<uint32_t>(error)));
+    EXPECT_GE(scenario::now(m) - before, 1000u) << "the hang-up's pause";
+    EXPECT_EQ(status(p), text(p, 145)) << error;
+    EXPECT_EQ(p.app->ConnState, 0) << error;
+    EXPECT_TRUE(form.CmdConnect.enabled && form.CmdCancel.enabled && form.CmdApply.enabled);
+    EXPECT_FALSE(form.CmdDiscnct.enabled || form.CmdLimit.enabled || form.CmdStop.enabled);
+    EXPECT_EQ(p.app->RedialCount, 0) << error;
+  }
+}
+
 // States outside the table show message 154 and change nothing else; state 0 disables
 // Connect; the disconnected state hangs up and frees the buttons.
 TEST(DialEvents, StatesWithoutACall) {

@@ -98,20 +98,5 @@ TEST(MemoryBlock, ExtractString) {
   EXPECT_EQ(block.ExtractString(nullptr, 4), "");
 }
 
-// A text that runs into an unmapped page before its NUL is refused; its readable part alone is
-// read when the limit stops short of that page.
-TEST(MemoryBlock, ExtractStringStopsAtTheMapping) {
-  const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
-  void* two = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  ASSERT_NE(two, MAP_FAILED);
-  char* first = static_cast<char*>(two);
-  ::munmap(first + page, page);
-  std::memcpy(first + page - 3, "xyz", 3);
-  MemoryBlock block;
-  EXPECT_EQ(block.ExtractString(first + page - 3, 3), "xyz");
-  EXPECT_EQ(block.ExtractString(first + page - 3, 10), "");
-  ::munmap(first, page);
-}
-
 }  // namespace
 }  // namespace nimbra::dialup

@@ -217,23 +217,5 @@ TEST(RasSession, DialRefusedAtOnce) {
   }
 }
 
-// Assigning "" makes a text absent, which reads back as "".
-TEST(RasSession, EmptyTextsAreAbsent) {
-  TestMachine m;
-  store_entry_device(m, kCard, 2884);
-  BareProgram program(m);
-  ASSERT_TRUE(program.create_session());
-  VBRas32& session = *program.session;
-  session.Domain("corp");
-  EXPECT_EQ(session.Domain(), "corp");
-  session.Domain("");
-  EXPECT_EQ(session.Domain(), "");
-  EXPECT_EQ(session.PhoneBook(), "");
-  session.PutEnumPassword(1, "x");
-  EXPECT_EQ(session.EnumPassword(1), "x");
-  EXPECT_FALSE(session.ErrMsg(691).empty());
-  EXPECT_EQ(session.ErrMsg(0xFFFFFF).size() < 255, true);
-}
-
 }  // namespace
 }  // namespace nimbra::dialup

@@ -247,17 +247,6 @@ TEST_F(FileRegistryTest, AccessAndDeletedKeys) {
   EXPECT_EQ(set_dword(reg, writable, "v", 1), ERROR_SUCCESS);
 }
 
-// Two objects on one file, each with a stale view, never lose each other's writes.
-TEST_F(FileRegistryTest, TwoWritersInOneProcess) {
-  FileRegistry first(file, CodePage::Western);
-  FileRegistry second(file, CodePage::Western);
-  for (uint32_t i = 0; i < 20; ++i) {
-    ASSERT_EQ(set_dword(first, HKEY_CURRENT_USER, "first" + std::to_string(i), i), ERROR_SUCCESS);
-    ASSERT_EQ(set_dword(second, HKEY_CURRENT_USER, "second" + std::to_string(i), i), ERROR_SUCCESS);
-  }
-  for (FileRegistry* reg : {&first, &second}) EXPECT_EQ(reg->snapshot().values("HKCU").size(), 40u);
-}
-
 // A forked child writing at the same time as the parent loses nothing, and neither does the parent.
 TEST_F(FileRegistryTest, ChildProcessWritesConcurrently) {
   constexpr int kWrites = 100;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "nimbra_test/temp_dir.h"
+#include "platform/sim/connections_file.h"
 #include "ras_fixture.h"
 
 namespace nimbra::test {
@@ -87,46 +89,22 @@ TEST(RasConnections, ThreeConnectionsDoNotFitTwoRecords) {
   EXPECT_EQ(full.dial("qenvora", "qenvora", handle), ERROR_PORT_NOT_AVAILABLE);
 }
 
-TEST(RasConnections, EnumerationChecksTheRecordSize) {
-  // A buffer whose first size field is not the family's record size is refused.
-  RasMachine m;
-  std::vector<uint8_t> buffer(824);
-  bytes::put_u32(buffer, 0, 412);
-  uint32_t size = 824;
-  uint32_t count = 0;
-  EXPECT_EQ(m.ras().RasEnumConnectionsA(buffer, size, count), ERROR_INVALID_SIZE);
-}
-
-TEST(RasConnections, HangUpEndsOnlyKnownConnections) {
-  // Hanging up a connection ends it; an unknown handle is ERROR_INVALID_HANDLE, and ending all
-  // of them reports how many were up.
-  RasMachine m("[dialup]\nother_connections = ISP1\n");
-  m.provision();
-  const HRASCONN handle = connect(m);
-  EXPECT_EQ(m.ras().RasHangUpA(0x1234), ERROR_INVALID_HANDLE_RAS);
-  EXPECT_EQ(m.ras().RasHangUpA(handle), 0u);
-  ASSERT_EQ(m.service().connections().size(), 1u);
-  EXPECT_EQ(m.service().connections()[0].entry, "ISP1");
-  EXPECT_EQ(m.service().hang_up_all(), 1u);
-  EXPECT_TRUE(m.service().connections().empty());
-}
-
-TEST(RasErrorText, InTheMachinesLanguage) {
-  // Error texts come in the machine's language and code page, cut to the buffer; a code the
-  // service does not know gives an empty text.
-  RasMachine en;
-  RasMachine ja("", WindowsVersion::XP, Language::Japanese);
-  char buffer[255];
-  ASSERT_EQ(en.ras().RasGetErrorStringA(691, buffer), 0u);
-  EXPECT_EQ(std::string(buffer),
-            "Access was denied because the user name or password is not valid on the domain.");
-  ASSERT_EQ(ja.ras().RasGetErrorStringA(668, buffer), 0u);
-  EXPECT_EQ(std::string(buffer), to_ansi("接続が切れました。", CodePage::Japanese));
-  char small[8];
-  ASSERT_EQ(en.ras().RasGetErrorStringA(668, small), 0u);
-  EXPECT_EQ(std::string(small), "The con");
-  EXPECT_NE(en.ras().RasGetErrorStringA(4242, buffer), 0u);
-  EXPECT_EQ(buffer[0], '\0');
+// A file replaced by another program is read again at the next load, even when the new table
+// has the same length and comes within the same clock tick.
+TEST(RasConnections, AChangeByAnotherProgramIsSeenAtOnce) {
+  TempDir dir;
+  const sim::ConnectionsFile mine(dir / "connections.ini", CodePage::Western);
+  const sim::ConnectionsFile other(dir / "connections.ini", CodePage::Western);
+  EXPECT_TRUE(mine.load().up.empty());
+  sim::ConnectionTable table;
+  for (const HRASCONN handle : {0x00010002u, 0x00010003u, 0x00010004u}) {
+    table.up = {{handle, "KVAUTODL", "modem", "card"}};
+    ASSERT_TRUE(other.save(table));
+    ASSERT_EQ(mine.load().up.size(), 1u);
+    EXPECT_EQ(mine.load().up[0].handle, handle);
+  }
+  std::filesystem::remove(dir / "connections.ini");
+  EXPECT_TRUE(mine.load().up.empty());
 }
 
 }  // namespace

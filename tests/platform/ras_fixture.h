@@ -1,5 +1,5 @@
-// A machine with the dial-up service for the remote-access tests: one program instance, its
-// window attached with a procedure that records the dial-event messages, and record builders.
+// A machine with the dial-up service for the remote-access tests: one program instance with its
+// window attached, and record builders.
 #pragma once
 
 #include <cstdint>
@@ -16,27 +16,6 @@
 namespace nimbra::test {
 
 inline constexpr std::string_view kKvt30Device = "ARLEN DENSHI CO.,LTD. KVT30-J";
-
-struct PostedEvent {
-  uint32_t state;
-  uint32_t error;
-  friend bool operator==(const PostedEvent&, const PostedEvent&) = default;
-};
-
-class EventRecorder : public platform::WindowProcedure {
- public:
-  explicit EventRecorder(uint32_t message) : message_(message) {}
-  intptr_t handle(platform::Hwnd, uint32_t message, uintptr_t wparam, intptr_t lparam) override {
-    if (message == message_) {
-      events.push_back({static_cast<uint32_t>(wparam), static_cast<uint32_t>(lparam)});
-    }
-    return 0;
-  }
-  std::vector<PostedEvent> events;
-
- private:
-  uint32_t message_;
-};
 
 // The entry record as the program writes it: size field, options, area code, local number, IP
 // over PPP, and the modem.
@@ -73,18 +52,13 @@ class RasMachine {
       : machine_(with_card(windows, language), extra_ini),
         process_(machine_.machine().start_process()),
         form_("MainForm"),
-        hwnd_(process_.window().attach(form_)),
-        recorder_(process_.window().RegisterWindowMessageA(platform::kRasDialEventName)) {
-    process_.window().SetWindowProcedure(hwnd_, &recorder_);
-  }
+        hwnd_(process_.window().attach(form_)) {}
   ~RasMachine() { process_.window().detach(form_); }
 
   sim::Machine& machine() { return machine_.machine(); }
   const std::filesystem::path& dir() const { return machine_.dir(); }
   platform::Ras& ras() { return process_.ras(); }
   sim::DialupService& service() { return machine().dialup(); }
-  platform::Hwnd hwnd() const { return hwnd_; }
-  const std::vector<PostedEvent>& events() const { return recorder_.events; }
   bool nt() const { return service().settings().nt_family; }
 
   // Writes KVAUTODL for the machine's card with the account stored.
@@ -110,7 +84,6 @@ class RasMachine {
   sim::Process& process_;
   platform::Form form_;
   platform::Hwnd hwnd_;
-  EventRecorder recorder_;
 };
 
 }  // namespace nimbra::test

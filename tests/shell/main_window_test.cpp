@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "nimbra_test/test_machine.h"
+#include "shell/settings_record.h"
 #include "shell/window_placement.h"
 
 namespace nimbra::shell {
@@ -18,55 +19,6 @@ platform::WindowRect window_rect(test::Program& program) {
   platform::WindowRect rect;
   EXPECT_TRUE(program.process.window().GetWindowRect(program.app->main_window, rect));
   return rect;
-}
-
-// Every caption, in English and Japanese, comes from its own message.
-TEST(MainWindow, CaptionsInBothLanguages) {
-  struct Row {
-    const char* control;
-    int index;
-    int message;
-  };
-  const Row rows[] = {
-      {"AccPtLab", -1, 1007},      {"UserLab", -1, 1008},        {"PassLbl", -1, 1009},
-      {"FrameStatus", -1, 1010},   {"RedialCheck", -1, 1011},    {"CmdStop", -1, 1012},
-      {"CmdConnect", -1, 1013},    {"CmdDiscnct", -1, 1014},     {"CmdCancel", -1, 1015},
-      {"CmdApply", -1, 1016},      {"WebAccel", -1, 1017},       {"AccOption", 3, 1018},
-      {"AccOption", 1, 1019},      {"AccOption", 0, 1020},       {"AccOption", 2, 1021},
-      {"InternetCache", -1, 1022}, {"CheckCash", -1, 1023},      {"MtuRwinLab", -1, 1024},
-      {"TcpipOption", 0, 1026},    {"TcpipOption", 2, 1027},     {"TcpipOption", 1, 1028},
-      {"MsureTxt", -1, 1029},      {"LabPHSNo", -1, 1030},       {"LabVersion", -1, 1031},
-      {"WaveFrame", -1, 1032},     {"CmdAnalyze", -1, 1033},     {"KorvoLink1", -1, 1034},
-      {"KorvoLink2", -1, 1035},    {"ReconnectCheck", -1, 1037}, {"AutoDialLAb", 0, 1038},
-      {"AutoDialLAb", 1, 1039},    {"FrameMode", -1, 1040},      {"AccMode", 0, 1041},
-      {"AccMode", 1, 1042},        {"LnkFrm", -1, 1043},         {"SingleChk", -1, 1044},
-      {"SetTreeLbl", -1, 1006},    {"ServiceOption", 0, 1054},   {"ServiceOption", 1, 1055},
-      {"ModemLbl", -1, 1056},      {"ModemLab", -1, 1056},       {"CmdRenew", -1, 1057},
-      {"CmdLimit", -1, 1059},
-  };
-  for (const auto language : {platform::Language::English, platform::Language::Japanese}) {
-    TestMachine m(test::with_card(sim::WindowsVersion::XP, language));
-    auto& program = m.start();
-    const Catalogue& cat = program.app->catalogue;
-    MainForm& form = program.form();
-    for (const Row& r : rows) {
-      const Control* control = form.find(r.control, r.index);
-      ASSERT_NE(control, nullptr) << r.control;
-      EXPECT_EQ(control->caption.get(), cat.text(r.message)) << r.control << " " << r.index;
-    }
-    EXPECT_EQ(form.MtuRwinTxt.text.get(), cat.text(1025));
-    EXPECT_EQ(form.VersionTxt.text.get(), cat.text(1036));
-    EXPECT_EQ(form.AccTxt.text.get(), cat.text(1045));
-    EXPECT_EQ(form.NoaccTxt.text.get(), cat.text(164));
-    EXPECT_EQ(form.KorvoLink1.tool_tip.get(), cat.text(157));
-    EXPECT_EQ(form.KorvoLink2.tool_tip.get(), cat.text(158));
-    EXPECT_EQ(form.ServiceOption[2].caption.get(), "QTIMEシリーズ") << "keeps its own caption";
-    EXPECT_EQ(form.caption.get(), cat.text(1001));
-  }
-  TestMachine en;
-  EXPECT_EQ(en.start().form().CmdApply.caption.get(), "Apply");
-  TestMachine ja(test::with_card(sim::WindowsVersion::XP, platform::Language::Japanese));
-  EXPECT_EQ(ja.start().form().CmdApply.caption.get(), "適用");
 }
 
 // Any page switch leaves Apply disabled, also a switch back to page 5 right after an option
@@ -88,49 +40,37 @@ TEST(MainWindow, PageSwitchDisablesApply) {
   }
 }
 
-// The card page offers the measurement while no connection is up, and a notice instead while
-// one is.
-TEST(MainWindow, CardPageFollowsTheConnection) {
-  TestMachine m;
-  auto& program = m.start();
-  MainForm& form = program.form();
-  form.KorvoTab.user_select(4);
-  EXPECT_TRUE(form.CmdAnalyze.visible);
-  EXPECT_TRUE(form.CmdAnalyze.enabled);
-  EXPECT_FALSE(form.MsureTxt.visible);
-
-  show_selected_page(*program.app, true);
-  EXPECT_FALSE(form.CmdAnalyze.visible);
-  EXPECT_FALSE(form.CmdAnalyze.enabled);
-  EXPECT_TRUE(form.MsureTxt.visible);
-
-  // Other pages leave the card page's controls alone.
-  form.KorvoTab.user_select(2);
-  show_selected_page(*program.app, false);
-  EXPECT_FALSE(form.CmdAnalyze.visible);
-  form.KorvoTab.user_select(4);
-  EXPECT_TRUE(form.CmdAnalyze.visible);
-  EXPECT_FALSE(form.MsureTxt.visible);
-}
-
-// Start-up sizes the window around CmdApply (title bar included) and puts it at the top right
-// corner of the desktop; FullHeight is its height.
-TEST(MainWindow, StartupPlacement) {
-  TestMachine m;
-  auto& program = m.start();
-  const MainForm& form = program.form();
-  const Button& apply = form.CmdApply;
-  const int content_height = (apply.top + apply.height + 60) / screen::kTwipsPerPixel;
-  const int content_width = (apply.left + apply.width + 180) / screen::kTwipsPerPixel;
-
-  const platform::WindowRect rect = window_rect(program);
-  EXPECT_EQ(rect,
-            (platform::WindowRect{screen::kDesktopWidth - content_width, 0, screen::kDesktopWidth,
-                                  screen::kMinWindowHeight + content_height}));
-  EXPECT_EQ(program.app->FullHeight, rect.bottom);
-  EXPECT_EQ(form.width.get(), rect.width() * screen::kTwipsPerPixel);
-  EXPECT_EQ(form.left.get(), rect.left * screen::kTwipsPerPixel);
-  EXPECT_TRUE(form.visible);
+// A page switch asks whether the entry is connected: up, it shows message 102 with Quit and
+// the limit button usable and, on the card page, a notice instead of the measurement; down,
+// message 103 with Connect usable and the measurement offered. Other pages leave the card
+// page's controls alone.
+TEST(MainWindow, PageSwitchFollowsTheConnection) {
+  for (const bool up : {true, false}) {
+    TestMachine m(test::with_card(),
+                  up ? "[dialup]\nother_connections = KVAUTODL\n" : "[dialup]\n");
+    SettingsRecord quiet;  // no option on, so that nothing dials at start
+    quiet.UserName = quiet.Password = "qenvora";
+    m.write_windows_file("nimbra1.dat", encode_settings(quiet));
+    auto& program = m.start();
+    MainForm& form = program.form();
+    for (const int page : {4, 2}) {
+      form.StatusLbl.caption = std::string("stale");
+      form.CmdConnect.enabled = up;
+      form.CmdDiscnct.enabled = !up;
+      form.CmdLimit.enabled = !up;
+      form.CmdAnalyze.visible = form.CmdAnalyze.enabled = up;
+      form.MsureTxt.visible = !up;
+      form.KorvoTab.user_select(page);
+      EXPECT_EQ(form.StatusLbl.caption.get(), program.app->catalogue.text(up ? 102 : 103)) << up;
+      EXPECT_EQ(form.CmdConnect.enabled.get(), !up) << up;
+      EXPECT_EQ(form.CmdDiscnct.enabled.get(), up) << up;
+      EXPECT_EQ(form.CmdLimit.enabled.get(), up) << up;
+      const bool card_page = page == 4;
+      EXPECT_EQ(form.CmdAnalyze.visible.get(), card_page ? !up : up) << up << " page " << page;
+      EXPECT_EQ(form.CmdAnalyze.enabled.get(), card_page ? !up : up) << up << " page " << page;
+      EXPECT_EQ(form.MsureTxt.visible.get(), card_page ? up : !up) << up << " page " << page;
+    }
+  }
 }
 
 // Double clicks collapse the window to its title bar and a 6-pixel strip and back to the

@@ -101,19 +101,6 @@ TEST(PassForm, CancelEndsSilently) {
   EXPECT_EQ(program.app->main_window, 0u);
 }
 
-// The window's fixed texts, the same in both languages, and its masked field.
-TEST(PassForm, FixedTexts) {
-  TestMachine m(test::with_card(sim::WindowsVersion::XP, platform::Language::English));
-  lock_start(m, 1);
-  const PassForm& form = m.start().app->pass_form;
-  EXPECT_EQ(form.caption.get(), "パスワードの入力");
-  EXPECT_EQ(form.Label1.caption.get(), "パスワードを入力してOKを押してください");
-  EXPECT_EQ(form.PassOK.caption.get(), "OK");
-  EXPECT_EQ(form.PassCancel.caption.get(), "キャンセル");
-  EXPECT_EQ(form.PassTxt.password_char.get(), "x");
-  EXPECT_EQ(form.PassTxt.text.get(), "");
-}
-
 // Only a start lock of 1 asks for the code.
 TEST(PassForm, OtherStartLocksAskNothing) {
   for (const uint8_t lock : {uint8_t{0}, uint8_t{2}}) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
+
 #include "nimbra_test/test_machine.h"
 #include "shell/version_check.h"
 
@@ -73,27 +77,36 @@ TEST(Startup, VersionDecidesWhetherTheProgramRuns) {
   }
 }
 
-// The Windows directory comes from the machine and the window shows its captions in the
-// machine's language.
-TEST(Startup, WindowsDirectoryAndCaptions) {
+// The Windows directory comes from the machine's version, the texts from its language.
+TEST(Startup, WindowsDirectoryAndLanguage) {
   TestMachine xp(test::with_card(sim::WindowsVersion::XP, platform::Language::Japanese));
   auto& program = xp.start();
   EXPECT_EQ(program.app->WinDir, "C:\\WINDOWS");
-  EXPECT_EQ(program.form().caption, "Nimbra Ver. 2.44");
-  EXPECT_EQ(program.form().KorvoTab.tab_captions.get(),
-            (std::vector<std::string>{"接続", "ｱｸｾﾗﾚｰﾀｰ", "最適化", "ｶｰﾄﾞ情報", "設定"}));
-  EXPECT_EQ(program.form().CmdCancel.caption, "閉じる");
-
+  EXPECT_EQ(program.form().CmdCancel.caption.get(), program.app->catalogue.text(1015));
+  EXPECT_EQ(program.app->catalogue.language(), platform::Language::Japanese);
   TestMachine w2k(test::with_card(sim::WindowsVersion::Win2000));
   EXPECT_EQ(w2k.start().app->WinDir, "C:\\WINNT");
 }
 
-// A second copy activates the first copy's window by its title and ends without a message; the
-// first copy goes on running.
+// Every file of the machine directory with its contents.
+std::map<std::filesystem::path, std::string> machine_files(const TestMachine& m) {
+  std::map<std::filesystem::path, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(m.dir())) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[entry.path()] = std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return files;
+}
+
+// A second copy activates the first copy's window by its title and ends without a message and
+// without writing anything; the first copy goes on running.
 TEST(Startup, SecondInstanceActivatesTheFirst) {
   TestMachine m;
   auto& first = m.start();
+  const auto files_before = machine_files(m);
   auto& second = m.start();
+  EXPECT_EQ(machine_files(m), files_before);
   EXPECT_FALSE(first.ended);
   EXPECT_TRUE(second.ended);
   EXPECT_TRUE(second.boxes().empty());

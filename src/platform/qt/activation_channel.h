@@ -1,15 +1,20 @@
 // The request a starting instance sends to the running one: "bring the window with this title to
-// the front". One connection carries one title in UTF-8, ended by a newline.
+// the front". One connection to a Unix socket carries one title in UTF-8, ended by a newline.
+// Plain sockets watched by the event loop: the toolkit's network module would cost the program
+// more than a megabyte of memory for this one request.
 #pragma once
 
-#include <QLocalServer>
+#include <QByteArray>
 #include <QString>
 #include <chrono>
 #include <functional>
+#include <list>
+#include <memory>
 #include <string>
 #include <string_view>
 
-class QLocalSocket;
+class QSocketNotifier;
+class QTimer;
 
 namespace nimbra::qt {
 
@@ -23,19 +28,34 @@ class ActivationServer {
   using Handler = std::function<void(const std::string& title)>;
 
   explicit ActivationServer(Handler handler);
+  ~ActivationServer();
+  ActivationServer(const ActivationServer&) = delete;
+  ActivationServer& operator=(const ActivationServer&) = delete;
 
-  // Takes over `server_name`, removing a socket left behind by a holder that crashed; only the
-  // holder of the instance lock may call this.
+  // Takes over the socket file `server_name`, removing one left behind by a holder that crashed;
+  // only the holder of the instance lock may call this.
   bool listen(const QString& server_name);
 
-  QString error_string() const { return server_.errorString(); }
+  QString error_string() const { return error_; }
 
  private:
+  struct Client {
+    int fd = -1;
+    QByteArray pending;
+    QSocketNotifier* readable = nullptr;
+    QTimer* timeout = nullptr;
+  };
+
   void accept_pending();
-  void read_request(QLocalSocket* socket);
+  void read_request(Client& client);
+  void drop(Client& client);
 
   Handler handler_;
-  QLocalServer server_;
+  int listen_fd_ = -1;
+  QString path_;
+  std::unique_ptr<QSocketNotifier> incoming_;
+  std::list<Client> clients_;
+  QString error_;
 };
 
 // Sends `title` to the server and waits up to `timeout` for it to be written; false when the title

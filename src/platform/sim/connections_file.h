@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,11 +41,26 @@ struct ConnectionTable {
   platform::HRASCONN take_handle();
 };
 
+// Which version of the file is on disk: every save replaces the file by a new one, so the
+// identity changes with each save, also one made by another program.
+struct FileIdentity {
+  bool exists = false;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modified_ns = 0;
+  int64_t changed_ns = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+FileIdentity identify_file(const std::filesystem::path& file);
+
 class ConnectionsFile {
  public:
   ConnectionsFile(std::filesystem::path file, platform::CodePage code_page);
 
-  // The table as the file holds it now; an empty table when there is no file.
+  // The table as the file holds it now; an empty table when there is no file. The status tick
+  // asks ten times a second, so the file is read again only when its identity has changed.
   ConnectionTable load() const;
   // Replaces the file atomically; false when it cannot be written.
   bool save(const ConnectionTable& table) const;
@@ -52,8 +68,12 @@ class ConnectionsFile {
   const std::filesystem::path& file() const { return file_; }
 
  private:
+  ConnectionTable read() const;
+
   std::filesystem::path file_;
   platform::CodePage code_page_;
+  mutable std::optional<FileIdentity> loaded_identity_;
+  mutable ConnectionTable loaded_;
 };
 
 }  // namespace nimbra::sim

@@ -82,7 +82,7 @@ std::string key(std::string_view path) {
 }
 
 std::string driver_number(size_t ordinal) {
-  char number[8];
+  char number[24];
   std::snprintf(number, sizeof number, "%04zu", ordinal);
   return number;
 }
