@@ -1,5 +1,7 @@
 #include "desktop_platform.h"
 
+#include <QCoreApplication>
+
 #include "platform/sim/card_settings.h"
 #include "platform/sim/dialup_adapter.h"
 #include "platform/sim/installed_browser.h"
@@ -38,13 +40,19 @@ uint32_t open_port_for_call(const sim::MachineConfig& config, int16_t port) {
 }
 
 // The validity server's answer as bytes on a loopback connection.
-qt::LoopbackHttpServer::Reply wire_reply(const sim::ServiceAnswer& answer) {
+qt::ScriptedReply wire_reply(const sim::ServiceAnswer& answer) {
   using Kind = sim::ServiceAnswer::Kind;
-  qt::LoopbackHttpServer::Reply reply;
+  qt::ScriptedReply reply;
   reply.delay_ms = answer.delay_ms;
   reply.keep_open = answer.kind == Kind::Silent;
   if (answer.kind == Kind::Respond) reply.segments.push_back(answer.bytes());
   return reply;
+}
+
+// The network module beside the program (the build tree) or in the installed library folder.
+std::vector<std::string> network_module_paths() {
+  const std::string dir = QCoreApplication::applicationDirPath().toStdString();
+  return {dir + "/nimbra_network.so", dir + "/../" NIMBRA_MODULE_DIR "/nimbra_network.so"};
 }
 
 // The real line under the dial-up service when machine.ini asks for pppd.
@@ -100,15 +108,13 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
       ras_(dialup_, window_),
       shell_([this](std::string_view path) { return kernel_.host_path(path); }),
       validity_server_(config_, clock_, [this] { return sim::service_call_up(dialup_); }),
-      service_hosts_([this](const std::string& target) {
-        return wire_reply(validity_server_.answer(target));
-      }),
-      http_({.route = [this](const std::string& host) -> qt::HostRoute {
-        using Kind = qt::HostRoute::Kind;
-        if (!sim::ValidityServer::serves(host)) return {};
-        if (!sim::service_call_up(dialup_)) return {Kind::Unreachable, 0};
-        return {Kind::Loopback, service_hosts_.port()};
-      }}),
+      http_({.serves = sim::ValidityServer::serves,
+             .reachable = [this] { return sim::service_call_up(dialup_); },
+             .answer =
+                 [this](const std::string& target) {
+                   return wire_reply(validity_server_.answer(target));
+                 }},
+            network_module_paths()),
       url_cache_(config_),
       services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, http_, url_cache_} {
   sim::install_network(config_, registry_);

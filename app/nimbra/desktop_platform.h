@@ -5,7 +5,7 @@
 // [dialup] service = pppd, go over the card's serial port and the system's pppd.
 // The shell is the desktop's own: the user's browser and mail program are the ones started.
 // The service's hosts are served by the machine itself, on the loopback interface, while its
-// call is up; other hosts are on the internet.
+// call is up; other hosts are on the internet. That network is loaded at the first request.
 // The browser cache is the machine's: a Linux browser's cache is its own private store, not one
 // that another program may walk and delete entries of while the browser runs.
 #pragma once
@@ -19,11 +19,10 @@
 #include "platform/linux/serial_comm.h"
 #include "platform/linux/system_clock.h"
 #include "platform/platform.h"
-#include "platform/qt/loopback_http_server.h"
-#include "platform/qt/qt_http.h"
 #include "platform/qt/qt_runtime.h"
 #include "platform/qt/qt_task_timer.h"
 #include "platform/qt/qt_window.h"
+#include "platform/qt/service_network.h"
 #include "platform/sim/dialup_service.h"
 #include "platform/sim/machine_config.h"
 #include "platform/sim/machine_kernel.h"
@@ -60,8 +59,7 @@ class DesktopPlatform {
   sim::SimRas ras_;
   lnx::LinuxShell shell_;
   sim::ValidityServer validity_server_;
-  qt::LoopbackHttpServer service_hosts_;
-  qt::QtHttp http_;
+  qt::LazyServiceNetwork http_;
   sim::SimUrlCache url_cache_;
   platform::Platform services_;
 };

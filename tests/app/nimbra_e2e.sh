@@ -18,3 +18,17 @@ for lang in en_US.UTF-8 ja_JP.UTF-8; do
 done
 grep -q "^language = ja" "$work/ja_JP.UTF-8/machine.ini" || { echo "Japanese locale made no ja machine"; exit 1; }
 echo "desktop program started in English and in Japanese"
+
+# The network libraries are the module's, loaded by the first request: Inquire on the demo
+# machine's call goes through it to the machine's validity server, and the date is saved.
+if readelf -d "$nimbra" | grep -q 'NEEDED.*libQt6Network'; then
+  echo "the program links the network libraries itself"
+  exit 1
+fi
+machine=$work/inquiry
+LANG=C.UTF-8 NIMBRA_MACHINE=$machine XDG_RUNTIME_DIR=$work \
+  timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "$nimbra" --screenshot-inquiry \
+  "$work/inquiry.png" >"$work/inquiry.log" 2>&1 || { cat "$work/inquiry.log"; exit 1; }
+grep -Eq '^[0-9]{2}/[0-9]{2}/[0-9]{2}' "$machine/windows/nimbral.dat" ||
+  { echo "no validity date saved"; cat "$work/inquiry.log"; exit 1; }
+echo "the inquiry reached the machine's validity server through the network module"

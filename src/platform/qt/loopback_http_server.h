@@ -9,16 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/scripted_reply.h"
+
 namespace nimbra::qt {
 
 class LoopbackHttpServer {
  public:
-  struct Reply {
-    uint32_t delay_ms = 0;              // before the first piece
-    std::vector<std::string> segments;  // each written and flushed on its own
-    uint32_t gap_ms = 0;                // between two pieces
-    bool keep_open = false;             // after the last piece: never close
-  };
+  using Reply = ScriptedReply;
+
   // Gets the request target ("/path?query") of a GET.
   using Handler = std::function<Reply(const std::string& target)>;
 
