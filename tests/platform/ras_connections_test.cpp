@@ -70,25 +70,6 @@ TEST(RasConnections, EnumeratesInTheFamilysLayout) {
   }
 }
 
-TEST(RasConnections, ThreeConnectionsDoNotFitTwoRecords) {
-  // With two other entries up, the call of KVAUTODL makes three connections: a two-record
-  // buffer is too small and RAS names the size needed; a fourth call finds no free line.
-  RasMachine m("[dialup]\nother_connections = ISP1, ISP2\nmax_connections = 3\n");
-  m.provision();
-  ASSERT_NE(connect(m), 0u);
-  std::vector<uint8_t> buffer(64);
-  bytes::put_u32(buffer, 0, 32);
-  uint32_t size = 64;
-  uint32_t count = 0;
-  EXPECT_EQ(m.ras().RasEnumConnectionsA(buffer, size, count), ERROR_BUFFER_TOO_SMALL);
-  EXPECT_EQ(size, 96u);
-
-  RasMachine full("[dialup]\nother_connections = ISP1, ISP2\nmax_connections = 2\n");
-  full.provision();
-  HRASCONN handle = 0;
-  EXPECT_EQ(full.dial("qenvora", "qenvora", handle), ERROR_PORT_NOT_AVAILABLE);
-}
-
 // A file replaced by another program is read again at the next load, even when the new table
 // has the same length and comes within the same clock tick.
 TEST(RasConnections, AChangeByAnotherProgramIsSeenAtOnce) {
