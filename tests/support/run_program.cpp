@@ -8,20 +8,14 @@ extern char** environ;
 
 namespace nimbra::test {
 
-namespace {
-std::vector<char*> c_strings(std::vector<std::string>& strings) {
-  std::vector<char*> out;
-  for (auto& s : strings) out.push_back(s.data());
-  out.push_back(nullptr);
-  return out;
-}
-}  // namespace
-
 std::optional<ProgramRun> run_program(const std::vector<std::string>& argv,
                                       const std::optional<std::vector<std::string>>& env) {
-  std::vector<std::string> args_copy = argv, env_copy = env.value_or(std::vector<std::string>{});
-  const auto args = c_strings(args_copy);
-  const auto envp = c_strings(env_copy);
+  const std::vector<std::string> variables = env.value_or(std::vector<std::string>{});
+  std::vector<char*> args, envp;
+  for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  for (const auto& variable : variables) envp.push_back(const_cast<char*>(variable.c_str()));
+  args.push_back(nullptr);
+  envp.push_back(nullptr);
   int out[2];
   if (::pipe(out) != 0) return std::nullopt;
   posix_spawn_file_actions_t actions;
