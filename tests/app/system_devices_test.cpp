@@ -2,16 +2,13 @@
 // machine made from them.
 #include "system_devices.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "nimbra_test/run_program.h"
 #include "nimbra_test/temp_dir.h"
+#include "platform/file_io.h"
 
 namespace nimbra {
 namespace {
@@ -40,31 +37,10 @@ void pc_card(const fs::path& sysfs, std::string_view name, std::string_view make
   if (!tty.empty()) fs::create_directories(dir / "tty" / tty);
 }
 
-std::string text_of(const fs::path& file) {
-  std::ifstream in(file);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Runs nimbra-machine with `args`; its exit status, its output in `output`.
-int run_tool(const std::vector<std::string>& args, const fs::path& output_file,
-             std::string& output) {
-  std::vector<char*> argv{const_cast<char*>(NIMBRA_MACHINE_TOOL)};
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int fd = open(output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(fd, 1);
-    dup2(fd, 2);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  output = text_of(output_file);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Runs nimbra-machine with `args`; its exit status and output.
+test::ProgramRun run_tool(std::vector<std::string> args) {
+  args.insert(args.begin(), NIMBRA_MACHINE_TOOL);
+  return test::run_program(args).value_or(test::ProgramRun{-1, "not started"});
 }
 
 // Devices are known by their USB ids (either letter case) or their PC Card strings; others,
@@ -94,26 +70,25 @@ TEST(SystemDevices, FindsCatalogueDevicesWithTheirTtys) {
 TEST(SystemDevices, InitFromSystem) {
   test::TempDir dir;
   const fs::path sysfs = dir / "sys";
-  std::string output;
   fs::create_directories(sysfs / "bus/usb/devices");
-  EXPECT_EQ(run_tool({"init", (dir / "none").string(), "--from-system", "--sysfs", sysfs.string()},
-                     dir / "out", output),
-            1);
-  EXPECT_NE(output.find("no supported card, adapter or cable"), std::string::npos) << output;
+  auto run =
+      run_tool({"init", (dir / "none").string(), "--from-system", "--sysfs", sysfs.string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("no supported card, adapter or cable"), std::string::npos)
+      << run.output;
   EXPECT_FALSE(fs::exists(dir / "none"));
 
   usb(sysfs, "3-2", "0f3a", "0a12", "ttyACM0");
-  ASSERT_EQ(run_tool({"init", (dir / "m").string(), "--from-system", "--sysfs", sysfs.string(),
-                      "--language", "en"},
-                     dir / "out", output),
-            0)
-      << output;
-  const std::string ini = text_of(dir / "m" / "machine.ini");
+  run = run_tool({"init", (dir / "m").string(), "--from-system", "--sysfs", sysfs.string(),
+                  "--language", "en"});
+  ASSERT_EQ(run.status, 0) << run.output;
+  const std::string ini = platform::read_text_file(dir / "m" / "machine.ini", 1 << 20).value_or("");
   EXPECT_NE(ini.find("COM3 = /dev/ttyACM0"), std::string::npos) << ini;
   EXPECT_NE(ini.find("service = pppd"), std::string::npos) << ini;
-  ASSERT_EQ(run_tool({"show", (dir / "m").string()}, dir / "out", output), 0) << output;
-  EXPECT_NE(output.find("modem      UCA2-PCX (Q-R DATA UCA2-PCX) on COM3"), std::string::npos)
-      << output;
+  run = run_tool({"show", (dir / "m").string()});
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("modem      UCA2-PCX (Q-R DATA UCA2-PCX) on COM3"), std::string::npos)
+      << run.output;
 }
 
 }  // namespace

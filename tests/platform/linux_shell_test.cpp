@@ -76,18 +76,6 @@ TEST(LinuxShell, FindExecutableThroughTheAssociations) {
   EXPECT_EQ(small[0], '#');
 }
 
-// Programs exist only as absolute host paths of files.
-TEST(LinuxShell, ProgramExistsAtLaunchTime) {
-  DesktopShell desktop;
-  const std::string browser = (desktop.dir() / "bin/browser").string();
-  EXPECT_TRUE(desktop.shell().program_exists(browser));
-  EXPECT_FALSE(desktop.shell().program_exists("bin/browser"));
-  EXPECT_FALSE(desktop.shell().program_exists(desktop.dir().string()));
-  fs::remove(browser);
-  EXPECT_FALSE(desktop.shell().program_exists(browser));
-  EXPECT_FALSE(desktop.shell().start_program(browser));
-}
-
 // Without xdg-open on PATH a URL cannot be opened; another verb than "open" is refused.
 TEST(LinuxShell, OpeningNeedsXdgOpen) {
   DesktopShell desktop;
@@ -127,19 +115,16 @@ TEST(LinuxShell, UrlOpenerGetsExactlyTheAddress) {
 // A started program runs by its argument vector, in a session and process group of its own,
 // with stdin from /dev/null, and leaves no child of ours behind.
 TEST(DetachedLaunch, RunsInItsOwnProcessGroup) {
-  test::TempDir dir;
-  const fs::path script = dir / "report";
-  const fs::path out = dir / "out";
-  ASSERT_TRUE(platform::write_text_file_atomic(
-      script,
-      "#!/bin/sh\n"
-      "set -- $(cut -d' ' -f5,6 /proc/$$/stat) $# \"$0\"\n"
-      "echo \"$1 $2 $3 $(readlink /proc/$$/fd/0) $4\" > \"$(dirname \"$0\")/out.tmp\"\n"
-      "mv \"$(dirname \"$0\")/out.tmp\" \"$(dirname \"$0\")/out\"\n",
-      0755));
   DesktopShell desktop;
+  const fs::path script = desktop.dir() / "report";
+  desktop.write("report",
+                "#!/bin/sh\n"
+                "set -- $(cut -d' ' -f5,6 /proc/$$/stat) $# \"$0\"\n"
+                "echo \"$1 $2 $3 $(readlink /proc/$$/fd/0) $4\" > \"$(dirname \"$0\")/out.tmp\"\n"
+                "mv \"$(dirname \"$0\")/out.tmp\" \"$(dirname \"$0\")/out\"\n",
+                0755);
   ASSERT_TRUE(desktop.shell().start_program(script.string()));
-  std::istringstream report(wait_for_file(out));
+  std::istringstream report(wait_for_file(desktop.dir() / "out"));
   pid_t pgid = 0, sid = 0;
   int argc = -1;
   std::string stdin_target, argv0;
@@ -153,12 +138,19 @@ TEST(DetachedLaunch, RunsInItsOwnProcessGroup) {
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // no child left, not even a zombie
 }
 
-// A program that cannot be run is reported, not assumed started.
+// Only an absolute path of an executable file is a program; one that cannot run is reported,
+// not assumed started.
 TEST(DetachedLaunch, FailureToRunIsReported) {
-  test::TempDir dir;
-  ASSERT_TRUE(platform::write_text_file_atomic(dir / "plain", "#!/bin/sh\n", 0644));
-  EXPECT_FALSE(start_detached({(dir / "plain").string()}));
-  EXPECT_FALSE(start_detached({(dir / "missing").string()}));
+  DesktopShell desktop;
+  const std::string browser = (desktop.dir() / "bin/browser").string();
+  EXPECT_TRUE(desktop.shell().program_exists(browser));
+  EXPECT_FALSE(desktop.shell().program_exists("bin/browser"));
+  EXPECT_FALSE(desktop.shell().program_exists(desktop.dir().string()));
+  desktop.write("plain", "#!/bin/sh\n", 0644);
+  EXPECT_FALSE(start_detached({(desktop.dir() / "plain").string()}));
+  fs::remove(browser);
+  EXPECT_FALSE(desktop.shell().program_exists(browser));
+  EXPECT_FALSE(desktop.shell().start_program(browser));
   EXPECT_FALSE(start_detached({"relative"}));
   EXPECT_FALSE(start_detached({}));
 }

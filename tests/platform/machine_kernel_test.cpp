@@ -1,7 +1,6 @@
 #include "platform/sim/machine_kernel.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "nimbra_test/test_machine.h"
 
@@ -34,16 +33,6 @@ TEST(MachineKernel, HostPathsOfDriveC) {
     EXPECT_EQ(host ? std::optional(host->lexically_relative(test.dir())) : std::nullopt, row.host)
         << row.windows;
   }
-}
-
-// The temporary directory is TEMP in the Windows directory, created private to the user.
-TEST(MachineKernel, TemporaryDirectory) {
-  test::TestMachine test;
-  EXPECT_EQ(test.machine().kernel().temp_directory(), "C:\\WINDOWS\\TEMP");
-  struct stat st {};
-  ASSERT_EQ(stat((test.dir() / "windows" / "TEMP").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-  EXPECT_EQ(test.machine().kernel().temp_directory(), "C:\\WINDOWS\\TEMP");
 }
 
 }  // namespace

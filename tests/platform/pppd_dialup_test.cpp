@@ -10,13 +10,13 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
+#include "platform/file_io.h"
 #include "platform/file_registry.h"
 #include "platform/linux/pppd_line.h"
 #include "platform/linux/pppd_pid_file.h"
@@ -25,6 +25,11 @@
 #include "platform/sim/pty_card.h"
 
 namespace nimbra {
+namespace sim {
+void PrintTo(CardFault fault, std::ostream* os) {
+  *os << "fault " << static_cast<int>(fault);
+}
+}  // namespace sim
 namespace {
 
 using namespace platform;
@@ -75,10 +80,7 @@ struct Heard {
 };
 
 std::string file_text(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return read_text_file(file, 1 << 20).value_or("");
 }
 
 // A machine with the card on COM3, the card simulator behind it and the pppd service over both.
@@ -360,20 +362,14 @@ TEST_F(PppdDialup, RealPppdWithoutKernelSupport) {
   EXPECT_EQ(errno, ECHILD);
 }
 
-// Each answer of the modem to the dial, or its silence, is the remote-access error for it.
-class ModemAnswers : public PppdDialup,
-                     public ::testing::WithParamInterface<std::tuple<std::string, uint32_t>> {
+// Each answer of the modem to the dial, or its silence, is the remote-access error for it, and
+// pppd is never started.
+using ModemCase = std::tuple<std::string, sim::CardFault, uint32_t>;
+class ModemAnswers : public PppdDialup, public ::testing::WithParamInterface<ModemCase> {
  protected:
   static sim::CardSettings card() {
     sim::CardSettings s;
-    const std::string& answer = std::get<0>(GetParam());
-    if (answer == "silent") {
-      s.fault = sim::CardFault::Silent;
-    } else if (answer == "error") {
-      s.fault = sim::CardFault::Error;
-    } else {
-      s.dial_answer = answer;
-    }
+    std::tie(s.dial_answer, s.fault, std::ignore) = GetParam();
     return s;
   }
   ModemAnswers() : PppdDialup(card()) {}
@@ -383,18 +379,19 @@ TEST_P(ModemAnswers, BecomeErrors) {
   script("exit 0\n");
   ASSERT_EQ(dial(), RAS_SUCCESS);
   ASSERT_TRUE(settled());
-  EXPECT_EQ(heard_.back().error, std::get<1>(GetParam()));
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "run" / "started"));  // pppd never started
+  EXPECT_EQ(heard_.back().error, std::get<2>(GetParam()));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "run" / "started"));
 }
 
+using enum sim::CardFault;
 INSTANTIATE_TEST_SUITE_P(Dial, ModemAnswers,
-                         ::testing::Values(std::tuple{"BUSY", ERROR_LINE_BUSY},
-                                           std::tuple{"NO CARRIER", ERROR_NO_CARRIER},
-                                           std::tuple{"NO DIALTONE", ERROR_NO_DIALTONE},
-                                           std::tuple{"ERROR", ERROR_FROM_DEVICE},
-                                           std::tuple{"", ERROR_NO_ANSWER},
-                                           std::tuple{"silent", ERROR_PORT_OR_DEVICE},
-                                           std::tuple{"error", ERROR_FROM_DEVICE}));
+                         ::testing::Values(ModemCase{"BUSY", None, ERROR_LINE_BUSY},
+                                           ModemCase{"NO CARRIER", None, ERROR_NO_CARRIER},
+                                           ModemCase{"NO DIALTONE", None, ERROR_NO_DIALTONE},
+                                           ModemCase{"ERROR", None, ERROR_FROM_DEVICE},
+                                           ModemCase{"", None, ERROR_NO_ANSWER},
+                                           ModemCase{"CONNECT", Silent, ERROR_PORT_OR_DEVICE},
+                                           ModemCase{"CONNECT", Error, ERROR_FROM_DEVICE}));
 
 }  // namespace
 }  // namespace nimbra

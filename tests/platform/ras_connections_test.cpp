@@ -2,6 +2,7 @@
 
 #include "nimbra_test/temp_dir.h"
 #include "platform/sim/connections_file.h"
+#include "platform/sim/phonebook.h"
 #include "ras_fixture.h"
 
 namespace nimbra::test {
@@ -17,31 +18,9 @@ HRASCONN connect(RasMachine& m) {
   return handle;
 }
 
-TEST(RasConnections, SurviveANewMachineOnTheSameDirectory) {
-  // A connection stays up when the program's machine is opened again, keeps its handle, and a
-  // later call gets a different handle.
-  RasMachine m;
-  m.provision();
-  const HRASCONN handle = connect(m);
-  ASSERT_NE(handle, 0u);
-
-  sim::Machine again(m.dir());
-  Ras& ras = again.start_process().ras();
-  std::vector<uint8_t> buffer(64);
-  bytes::put_u32(buffer, 0, 32);
-  uint32_t size = 64;
-  uint32_t count = 0;
-  ASSERT_EQ(ras.RasEnumConnectionsA(buffer, size, count), 0u);
-  ASSERT_EQ(count, 1u);
-  EXPECT_EQ(bytes::get_u32(buffer, 4), handle);
-  EXPECT_EQ(ras.RasHangUpA(handle), 0u);
-  EXPECT_TRUE(m.service().connections().empty());
-  EXPECT_NE(connect(m), handle);
-}
-
+// Two connections fill the two-record buffer in the family's layout: 32-byte records with a
+// 21-byte entry name on NT, 412-byte records with device type and name on 9x.
 TEST(RasConnections, EnumeratesInTheFamilysLayout) {
-  // Two connections fill the two-record buffer in the family's layout: 32-byte records with a
-  // 21-byte entry name on NT, 412-byte records with device type and name on 9x.
   struct Row {
     WindowsVersion windows;
     uint32_t record;
@@ -70,25 +49,6 @@ TEST(RasConnections, EnumeratesInTheFamilysLayout) {
   }
 }
 
-TEST(RasConnections, ThreeConnectionsDoNotFitTwoRecords) {
-  // With two other entries up, the call of KVAUTODL makes three connections: a two-record
-  // buffer is too small and RAS names the size needed; a fourth call finds no free line.
-  RasMachine m("[dialup]\nother_connections = ISP1, ISP2\nmax_connections = 3\n");
-  m.provision();
-  ASSERT_NE(connect(m), 0u);
-  std::vector<uint8_t> buffer(64);
-  bytes::put_u32(buffer, 0, 32);
-  uint32_t size = 64;
-  uint32_t count = 0;
-  EXPECT_EQ(m.ras().RasEnumConnectionsA(buffer, size, count), ERROR_BUFFER_TOO_SMALL);
-  EXPECT_EQ(size, 96u);
-
-  RasMachine full("[dialup]\nother_connections = ISP1, ISP2\nmax_connections = 2\n");
-  full.provision();
-  HRASCONN handle = 0;
-  EXPECT_EQ(full.dial("qenvora", "qenvora", handle), ERROR_PORT_NOT_AVAILABLE);
-}
-
 // A file replaced by another program is read again at the next load, even when the new table
 // has the same length and comes within the same clock tick.
 TEST(RasConnections, AChangeByAnotherProgramIsSeenAtOnce) {
@@ -105,6 +65,16 @@ TEST(RasConnections, AChangeByAnotherProgramIsSeenAtOnce) {
   }
   std::filesystem::remove(dir / "connections.ini");
   EXPECT_TRUE(mine.load().up.empty());
+}
+
+// ANSI texts of a Japanese machine come back from the phone book byte for byte.
+TEST(RasPhonebook, KeepsJapaneseTexts) {
+  RasMachine m("", sim::WindowsVersion::XP, Language::Japanese);
+  const std::string password = "\x83\x70\x83\x58 %\"";  // "パス %"" in CP932
+  m.provision("user", password);
+  sim::Phonebook book(m.dir() / sim::kPhonebookFile, CodePage::Japanese);
+  ASSERT_TRUE(book.find("kvautodl"));
+  EXPECT_EQ(book.find("KVAUTODL")->dial.password, password);
 }
 
 }  // namespace

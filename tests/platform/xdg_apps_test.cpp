@@ -1,13 +1,12 @@
 #include "platform/linux/xdg_apps.h"
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <map>
 #include <vector>
 
+#include "nimbra_test/run_program.h"
 #include "nimbra_test/temp_dir.h"
 #include "platform/file_io.h"
 #include "platform/ini_file.h"
@@ -44,37 +43,13 @@ class XdgTree {
 
   // Runs a tool of the system in the tree's environment (its own PATH after the tree's bin/);
   // its standard output, or nothing when it could not run.
-  std::optional<std::string> run(std::vector<std::string> argv) const {
+  std::optional<std::string> run(const std::vector<std::string>& argv) const {
     std::vector<std::string> environment;
     for (const auto& [name, value] : vars_) {
       environment.push_back(name + "=" + value + (name == "PATH" ? ":/usr/bin:/bin" : ""));
     }
-    std::vector<char*> args, envp;
-    for (auto& arg : argv) args.push_back(arg.data());
-    for (auto& variable : environment) envp.push_back(variable.data());
-    args.push_back(nullptr);
-    envp.push_back(nullptr);
-    int out[2];
-    if (::pipe(out) != 0) return std::nullopt;
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    pid_t child = 0;
-    const bool started =
-        ::posix_spawn(&child, args[0], &actions, nullptr, args.data(), envp.data()) == 0;
-    ::posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    std::string output;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
-      output.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(out[0]);
-    int status = 0;
-    if (!started || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-      return std::nullopt;
-    }
-    return output;
+    const auto run = test::run_program(argv, environment);
+    return run ? std::optional(run->output) : std::nullopt;
   }
 
   const XdgEnvironment& env() const { return env_; }
@@ -126,11 +101,6 @@ TEST(XdgApps, DefaultProgramFollowsTheAssociationRules) {
         {"home/applications/web.desktop", entry("b %U")}},
        "",
        "bin/b"},
-      {"a missing entry is passed over",
-       {{"config/mimeapps.list", "[Default Applications]\ntext/html=gone.desktop;web.desktop\n"},
-        {"share/applications/web.desktop", entry("c")}},
-       "",
-       "bin/c"},
       {"a default anywhere wins over an added association",
        {{"config/mimeapps.list", "[Added Associations]\ntext/html=one.desktop\n"},
         {"share/applications/mimeapps.list", "[Default Applications]\ntext/html=two.desktop\n"},
@@ -194,14 +164,17 @@ TEST(XdgApps, DefaultProgramFollowsTheAssociationRules) {
         {"share/applications/two.desktop", entry("b", "MimeType=text/html\n")}},
        "",
        "bin/a"},
-      {"hidden entries, unknown programs and ids leaving the folder do not count",
+      {"missing or hidden entries, unknown programs and ids leaving the folder are passed over",
        {{"config/mimeapps.list",
-         "[Default Applications]\ntext/html=hidden.desktop;nowhere.desktop;../x.desktop\n"},
+         "[Default Applications]\ntext/html=gone.desktop;hidden.desktop;"
+         "nowhere.desktop;../x.desktop;web.desktop\n"},
         {"share/applications/hidden.desktop", entry("a", "Hidden=true\n")},
         {"share/applications/nowhere.desktop", entry("no-such-program")},
-        {"share/x.desktop", entry("b")}},
+        {"share/x.desktop", entry("b")},
+        {"share/applications/web.desktop", entry("c")}},
        "",
-       ""},
+       "bin/c"},
+      {"no usable entry at all", {{"share/applications/x.desktop", entry("a")}}, "", ""},
   };
   for (const Row& row : rows) {
     const XdgTree tree(row.files, row.desktops);
