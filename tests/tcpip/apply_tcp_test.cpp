@@ -48,62 +48,46 @@ void leave_earlier_values(TestMachine& m) {
 // not stored.
 TEST(ApplyTcpSettings, WritesEveryDialupAdapterThenRestarts) {
   struct Row {
-    const char* name;
-    void (*choose)(shell::MainForm&);
+    int option;
+    const char* mtu;  // typed into the boxes when the option is 1
+    const char* rwin;
     Written expected;
   };
   const Row rows[] = {
-      {"recommended",
-       [](shell::MainForm& f) { f.TcpipOption[0].value = true; },
-       {"1500", "1460", "1500", "17520", "1460"}},
-      {"Windows default",
-       [](shell::MainForm& f) { f.TcpipOption[2].value = true; },
-       {{}, {}, "0", {}, {}}},
-      {"MTU 30",
-       [](shell::MainForm& f) {
-         f.TcpipOption[1].value = true;
-         enter(f.MtuTxt, "30");
-         enter(f.RwinTxt, "8760");
-       },
-       {"30", {}, "30", "8760", {}}},
-      {"window with the default MTU",
-       [](shell::MainForm& f) {
-         f.TcpipOption[1].value = true;
-         enter(f.MtuTxt, "");
-         enter(f.RwinTxt, "8000");
-       },
-       {{}, {}, "0", "8000", {}}},
-      {"MTU 41",
-       [](shell::MainForm& f) {
-         f.TcpipOption[1].value = true;
-         enter(f.MtuTxt, "41");
-         enter(f.RwinTxt, "");
-       },
-       {"41", "1", "41", "41", "1"}},
+      {0, "", "", {"1500", "1460", "1500", "17520", "1460"}},
+      {2, "", "", {{}, {}, "0", {}, {}}},
+      {1, "30", "8760", {"30", {}, "30", "8760", {}}},
+      {1, "", "8000", {{}, {}, "0", "8000", {}}},
+      {1, "41", "", {"41", "1", "41", "41", "1"}},
   };
   for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.option) + " " + r.mtu + "/" + r.rwin);
     TestMachine m = machine98("dialup_adapters = 2");
     leave_earlier_values(m);
     ASSERT_TRUE(sim::ConnectionsFile(m.dir() / sim::kConnectionsFile, platform::CodePage::Western)
                     .save({0x00010002, {{0x00010001, "KVAUTODL", "modem", "x"}}}));
     Program& program = m.start();
-    ASSERT_FALSE(program.ended) << r.name;
+    ASSERT_FALSE(program.ended);
     shell::MainForm& f = program.form();
     f.KorvoTab.user_select(3);
-    r.choose(f);
+    f.TcpipOption[r.option].value = true;
+    if (r.option == 1) {
+      enter(f.MtuTxt, r.mtu);
+      enter(f.RwinTxt, r.rwin);
+    }
     m.run_for(program, 5000);
     program.handle([&] { f.CmdApply.click(); });
 
-    EXPECT_EQ(written(m, kAdapter1), r.expected) << r.name;
-    EXPECT_EQ(written(m, kAdapter2), r.expected) << r.name;
-    EXPECT_EQ(text_value(m, kCard, "IPMTU"), std::nullopt) << r.name;
-    ASSERT_FALSE(program.boxes().empty()) << r.name;
-    EXPECT_EQ(program.boxes().back().title, "Restart PC") << r.name;
-    EXPECT_TRUE(program.ended) << r.name;
+    EXPECT_EQ(written(m, kAdapter1), r.expected);
+    EXPECT_EQ(written(m, kAdapter2), r.expected);
+    EXPECT_EQ(text_value(m, kCard, "IPMTU"), std::nullopt);
+    ASSERT_FALSE(program.boxes().empty());
+    EXPECT_EQ(program.boxes().back().title, "Restart PC");
+    EXPECT_TRUE(program.ended);
     const auto restart = sim::last_restart(m.dir());
-    ASSERT_TRUE(restart) << r.name;
-    EXPECT_EQ(restart->time, (platform::LocalDateTime{2026, 12, 6, 10, 0, 5})) << r.name;
-    EXPECT_TRUE(m.machine().dialup().connections().empty()) << r.name;
+    ASSERT_TRUE(restart);
+    EXPECT_EQ(restart->time, (platform::LocalDateTime{2026, 12, 6, 10, 0, 5}));
+    EXPECT_TRUE(m.machine().dialup().connections().empty());
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tcpip_scenario.h"
@@ -58,66 +59,43 @@ TEST(OptimizePage, StartUpPreselectsFromTheValuesInForce) {
   }
 }
 
-// Typed MTUs are held to 1..1500: more becomes 1500, 0 or a negative number empties the box,
-// and a text starting with a letter (above "99999999" as text) becomes 1500.
-TEST(OptimizePage, MtuBoxKeepsTheMtuInRange) {
+// Typed values, in order on one page: the MTU is held to 1..1500 (0 or a negative number
+// empties the box, a letter gives 1500); the window to at most 999999 (a letter gives 999999)
+// and never below the MTU, an emptied window box taking the MTU's text; raising the MTU above
+// the window leaves the window until its own box is edited.
+TEST(OptimizePage, TypedValuesAreHeldInRange) {
   struct Row {
+    bool mtu_box;
     const char* typed;
-    const char* shown;
-    int32_t mtu;
+    const char* mtu;
+    const char* rwin;
   };
   const Row rows[] = {
-      {"2000", "1500", 1500}, {"0", "", 0}, {"-5", "", 0}, {"a", "1500", 1500}, {"576", "576", 576},
+      {true, "2000", "1500", ""},
+      {true, "0", "", ""},
+      {true, "-5", "", ""},
+      {true, "a", "1500", ""},
+      {true, "576", "576", ""},
+      {false, "a", "576", "999999"},
+      {false, "1234567", "576", "123456"},
+      {false, "100", "576", "576"},
+      {false, "", "576", "576"},
+      {false, "-3", "576", "576"},
+      {false, "1000", "576", "1000"},
+      {true, "1500", "1500", "1000"},
+      {false, "1200", "1500", "1500"},
   };
   TestMachine m = machine98("");
   Program& program = m.start();
   shell::MainForm& f = program.form();
   f.TcpipOption[1].value = true;
   for (const Row& r : rows) {
-    enter(f.MtuTxt, r.typed);
-    EXPECT_EQ(f.MtuTxt.text.get(), r.shown) << r.typed;
-    EXPECT_EQ(program.app->TcpMtu, r.mtu) << r.typed;
+    enter(r.mtu_box ? f.MtuTxt : f.RwinTxt, r.typed);
+    EXPECT_EQ(f.MtuTxt.text.get(), r.mtu) << r.typed;
+    EXPECT_EQ(f.RwinTxt.text.get(), r.rwin) << r.typed;
+    EXPECT_EQ(program.app->TcpMtu, std::atoi(r.mtu)) << r.typed;
+    EXPECT_EQ(program.app->TcpRwin, std::atoi(r.rwin)) << r.typed;
   }
-}
-
-// The receive window box takes at most 999999, a letter makes it 999999, and a window smaller
-// than the MTU, or an emptied box, takes the MTU's text.
-TEST(OptimizePage, ReceiveWindowBoxNeverGoesBelowTheMtu) {
-  struct Row {
-    const char* typed;
-    const char* shown;
-    int32_t rwin;
-  };
-  const Row rows[] = {
-      {"a", "999999", 999999}, {"1234567", "123456", 123456}, {"100", "576", 576}, {"", "576", 576},
-      {"-3", "576", 576},      {"8760", "8760", 8760},
-  };
-  TestMachine m = machine98("");
-  Program& program = m.start();
-  shell::MainForm& f = program.form();
-  f.TcpipOption[1].value = true;
-  enter(f.MtuTxt, "576");
-  for (const Row& r : rows) {
-    enter(f.RwinTxt, r.typed);
-    EXPECT_EQ(f.RwinTxt.text.get(), r.shown) << r.typed;
-    EXPECT_EQ(program.app->TcpRwin, r.rwin) << r.typed;
-  }
-}
-
-// Raising the MTU above the window leaves the window as it is until its own box is edited.
-TEST(OptimizePage, RaisingTheMtuLeavesTheWindowUntilItIsEdited) {
-  TestMachine m = machine98("");
-  Program& program = m.start();
-  shell::MainForm& f = program.form();
-  f.TcpipOption[1].value = true;
-  enter(f.MtuTxt, "576");
-  enter(f.RwinTxt, "1000");
-  enter(f.MtuTxt, "1500");
-  EXPECT_EQ(f.RwinTxt.text.get(), "1000");
-  EXPECT_EQ(program.app->TcpRwin, 1000);
-  enter(f.RwinTxt, "1200");
-  EXPECT_EQ(f.RwinTxt.text.get(), "1500");
-  EXPECT_EQ(program.app->TcpRwin, 1500);
 }
 
 // Apply is enabled only once the choice differs from the values in force; an MTU edit alone
