@@ -132,9 +132,8 @@ TEST(CustomFile, CheckStates) {
   }
 }
 
-// MTU and receive window come from the file as they are, 0 included; without a file, or with
-// one shorter than the record, they are 1500 and 17520 and the window keeps its defaults; bytes
-// past the record are ignored.
+// MTU and receive window come from the file as they are, 0 included; a file shorter than the
+// record counts as none (1500, 17520, default title); bytes past the record are ignored.
 TEST(CustomFile, TcpipValuesAndFileLength) {
   struct Row {
     size_t length;

@@ -42,10 +42,8 @@ TEST(MainWindow, PageSwitchDisablesApply) {
   }
 }
 
-// A page switch asks whether the entry is connected: up, it shows message 102 with Quit and
-// the limit button usable and, on the card page, a notice instead of the measurement; down,
-// message 103 with Connect usable and the measurement offered. Other pages leave the card
-// page's controls alone.
+// A page switch shows 102 and the connected buttons while the entry is up, 103 and Connect
+// while it is down; only the card page swaps Measure and its notice.
 TEST(MainWindow, PageSwitchFollowsTheConnection) {
   for (const bool up : {true, false}) {
     TestMachine m(test::with_card(),

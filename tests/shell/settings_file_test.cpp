@@ -102,9 +102,8 @@ TEST(SettingsFile, LoadAndSaveCarryUnshownBytes) {
   EXPECT_EQ(Bytes(saved->begin() + 261, saved->end()), Bytes(image.begin() + 261, image.end()));
 }
 
-// Link modes other than 0 and 1 select single-link and a blank user name shows the default
-// login; a short file reads as far as it goes with the rest as zero (no checks, empty password
-// shown as the default).
+// Link modes other than 0 and 1 select single-link, a blank user name shows the default login;
+// a short file reads as far as it goes with the rest as zero.
 TEST(SettingsFile, OddLinkModeAndFileLengths) {
   {
     Bytes image(803, 0);

@@ -40,9 +40,8 @@ TEST(VersionCheck, ClassifiesEveryRow) {
   }
 }
 
-// Windows versions the program supports start and show the window with no message; NT 4.0 and
-// unknown versions end right after their message box. NT 3.x gets no version message and no
-// detection, but with no modem and no entry size its phone-book entry cannot be written.
+// Supported versions start with no message; NT 4.0 and unknown versions end after their message,
+// and NT 3.x, undetected and without an entry size, cannot write its phone-book entry.
 TEST(Startup, VersionDecidesWhetherTheProgramRuns) {
   struct Row {
     sim::WindowsVersion windows;

@@ -41,11 +41,8 @@ void leave_earlier_values(TestMachine& m) {
   }));
 }
 
-// Apply writes the choice into both dial-up adapters and MSTCP, leaves the network card alone,
-// and the restart that follows is recorded with the machine's time, ends the program and hangs
-// up the machine's calls. "Windows default" deletes the four values but writes IPMTU as "0";
-// a segment size below 1 (an MTU of 40 or less, or a window with the Windows default MTU) is
-// not stored.
+// Apply writes both dial-up adapters and MSTCP, not the network card ("Windows default" deletes
+// all but IPMTU "0", a segment size below 1 is not stored), then restarts and ends the program.
 TEST(ApplyTcpSettings, WritesEveryDialupAdapterThenRestarts) {
   struct Row {
     int option;

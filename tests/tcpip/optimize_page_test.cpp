@@ -21,9 +21,8 @@ int selected_option(shell::MainForm& f) {
   return -1;
 }
 
-// At start-up the values in force pick the choice: no MaxMTU gives the Windows default whatever
-// the window, the recommended pair gives Recommended, anything else is shown as user defined
-// with the boxes' limits applied, and those shown values become the applied ones.
+// At start-up no MaxMTU gives the Windows default, the recommended pair Recommended, anything
+// else user defined within the boxes' limits, and the values shown become the applied ones.
 TEST(OptimizePage, StartUpPreselectsFromTheValuesInForce) {
   struct Row {
     const char* network;
@@ -59,10 +58,8 @@ TEST(OptimizePage, StartUpPreselectsFromTheValuesInForce) {
   }
 }
 
-// Typed values, in order on one page: the MTU is held to 1..1500 (0 or a negative number
-// empties the box, a letter gives 1500); the window to at most 999999 (a letter gives 999999)
-// and never below the MTU, an emptied window box taking the MTU's text; raising the MTU above
-// the window leaves the window until its own box is edited.
+// Typed in order on one page: the MTU is held to 1..1500 (0 or less empties it), the window to
+// 999999 and not below the MTU, which a raised MTU leaves alone until the window is edited.
 TEST(OptimizePage, TypedValuesAreHeldInRange) {
   struct Row {
     bool mtu_box;
