@@ -53,9 +53,8 @@ int32_t saved_choice(TestMachine& m) {
   return shell::decode_settings(*m.read_windows_file("nimbra1.dat")).AccelChoice;
 }
 
-size_t cached_files(TestMachine& m) {
-  const auto& folder = m.machine().url_cache().folder();
-  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+bool cache_empty(TestMachine& m) {
+  return std::filesystem::is_empty(m.machine().url_cache().folder());
 }
 
 // A program whose browser cache records the URLs it is asked to delete (see TimedUrlCache).
@@ -186,7 +185,7 @@ TEST(AcceleratorPage, BrowserAfterChange) {
     }
     EXPECT_EQ(stored_value(m),
               bytes_of(row.change ? p.app->ProxyBlobZephyr : p.app->ProxyBlobBreeze));
-    EXPECT_EQ(cached_files(m), 0u);
+    EXPECT_TRUE(cache_empty(m));
     // "Calculating...", "Deleting..." and "Deleted." each painted at once, an empty cache too.
     EXPECT_EQ(p.process.window().update_count(p.app->main_window), 3);
     EXPECT_EQ(form.CheckCash.value, 0);
@@ -285,7 +284,7 @@ TEST(AcceleratorPage, SecondDeletionRepeatsTheFirst) {
   EXPECT_EQ(std::vector<std::string>(p.cache.deleted.begin() + 2, p.cache.deleted.begin() + 4),
             first);
   EXPECT_EQ(p.cache.deleted[4], "http://c.example/");
-  EXPECT_EQ(cached_files(m), 0u);
+  EXPECT_TRUE(cache_empty(m));
   EXPECT_TRUE(p.process.window().message_boxes().empty());
 }
 
