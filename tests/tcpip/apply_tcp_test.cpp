@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "platform/sim/connections_file.h"
 #include "platform/sim/machine_power.h"
 #include "tcpip_scenario.h"
 
@@ -59,10 +58,8 @@ TEST(ApplyTcpSettings, WritesEveryDialupAdapterThenRestarts) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::to_string(r.option) + " " + r.mtu + "/" + r.rwin);
-    TestMachine m = machine98("dialup_adapters = 2");
+    TestMachine m = machine98("dialup_adapters = 2", "[dialup]\nother_connections = KVAUTODL\n");
     leave_earlier_values(m);
-    ASSERT_TRUE(sim::ConnectionsFile(m.dir() / sim::kConnectionsFile, platform::CodePage::Western)
-                    .save({0x00010002, {{0x00010001, "KVAUTODL", "modem", "x"}}}));
     Program& program = m.start();
     ASSERT_FALSE(program.ended);
     shell::MainForm& f = program.form();
@@ -73,6 +70,7 @@ TEST(ApplyTcpSettings, WritesEveryDialupAdapterThenRestarts) {
       enter(f.RwinTxt, r.rwin);
     }
     m.run_for(program, 5000);
+    ASSERT_FALSE(m.machine().dialup().connections().empty());
     program.handle([&] { f.CmdApply.click(); });
 
     EXPECT_EQ(written(m, kAdapter1), r.expected);
