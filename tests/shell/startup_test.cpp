@@ -68,7 +68,6 @@ TEST(Startup, VersionDecidesWhetherTheProgramRuns) {
     EXPECT_TRUE(program.ended) << name;
     ASSERT_EQ(program.boxes().size(), 1u) << name;
     EXPECT_EQ(program.boxes()[0].text, program.app->catalogue.text(r.message)) << name;
-    EXPECT_EQ(program.boxes()[0].title, "Nimbra ver. 2.44") << name;
     EXPECT_EQ(program.boxes()[0].buttons, platform::MsgBoxButtons::Ok) << name;
     EXPECT_FALSE(program.form().visible) << name;
   }
