@@ -72,9 +72,8 @@ TEST(LinkLabel, StoredPropertiesRoundTripInOrder) {
   EXPECT_TRUE(loaded.link.changed_properties().empty());
 }
 
-// An address from the customisation file stays the one target it names: what could add
-// headers, recipients, a fragment, blanks or control characters is percent-encoded, and
-// escapes already in a web address are kept.
+// An address from the customisation file stays one target: what could add headers, recipients,
+// a fragment, blanks or control characters is percent-encoded; a web address keeps its escapes.
 TEST(LinkTarget, AddressesCannotBecomeAnotherTarget) {
   struct Row {
     std::string (*target)(std::string_view);

@@ -18,8 +18,6 @@ TEST(DeviceCatalogue, LookupsAreExact) {
       {find_by_nt_instance("PCMCIA\\PELLAM_INFRA-CFX-07-9A03\\1"), nullptr},
       {find_by_nt_instance("USB\\Vid_0e71&Pid_0019"), nullptr},
       {find_by_device_name("Arlen Denshi KVT31C-J"), "KVT31C-J"},
-      {find_by_device_name("MORELL Glider U"), "Glider U"},
-      {find_by_device_name("Q-R DATA UCA2-PCXG"), "UCA2-PCXG"},
       {find_by_device_name("ARLEN DENSHI KVT31C-J"), nullptr},
       {find_by_device_name("TRV KVR20C-J "), nullptr},
       {find_by_model_code("PX-301"), "PX-301KV"},

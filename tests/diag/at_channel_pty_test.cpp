@@ -1,6 +1,5 @@
 // The channel over the real serial code, to the card simulator on a pseudo-terminal.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,26 +51,25 @@ int64_t elapsed_ms(std::chrono::steady_clock::time_point since) {
       .count();
 }
 
-struct IdentityCase {
-  std::string_view code;
-  std::string_view measure;  // the card's own measurement command
-  std::string_view measure_line;
-};
-
-// Each card answers the identification commands and its measurement command through termios.
+// Each card answers the identification commands and its measurement command through termios;
+// without a writable lock directory the port opens guarded by the device lock alone.
 TEST(AtChannelPty, EachCardAnswersThroughTermios) {
+  struct IdentityCase {
+    std::string_view code, measure, measure_line;
+    bool lock_dir_writable;
+  };
   const IdentityCase cases[] = {
-      {"KVT30-J", "AT@@LVL", "0002"},
-      {"PX-301", "AT@K", "@K:1,07,55,10,0"},
+      {"KVT30-J", "AT@@LVL", "0002", true},
+      {"PX-301", "AT@K", "@K:1,07,55,10,0", false},
   };
   test::TempDir locks;
   for (const auto& c : cases) {
     auto settings = card_of(c.code);
     settings.levels = {4, 0};
     sim::PtyCard card(settings);
-    RealBench b(card, locks.path());
+    RealBench b(card, c.lock_dir_writable ? locks.path() : "/nonexistent/lock/dir");
     ASSERT_TRUE(b.channel.OpenForConnect(kPort)) << c.code;
-    EXPECT_TRUE(b.comm.lock_file_used());
+    EXPECT_EQ(b.comm.lock_file_used(), c.lock_dir_writable);
     EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI4", 150).value_or("")), c.code);
     EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI5", 150).value_or("")), "Ver 1.00");
     EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI6", 150).value_or("")), "07012345678");
@@ -89,70 +87,38 @@ TEST(AtChannelPty, ExchangeCostsItsWaitInRealTime) {
   ASSERT_TRUE(b.channel.OpenForMeasurement(kPort));
   const auto start = std::chrono::steady_clock::now();
   const auto reply = b.channel.SendAtCommand("ATI4", 1100);
-  const auto took_us = std::chrono::duration_cast<std::chrono::microseconds>(
-                           std::chrono::steady_clock::now() - start)
-                           .count();
-  const int64_t took = took_us / 1000;
-  std::printf("SendAtCommand(ATI4, 1100) took %.3f ms\n", static_cast<double>(took_us) / 1000);
+  const int64_t took = elapsed_ms(start);
   EXPECT_GE(took, 1100);
   EXPECT_LE(took, 1100 + 50);
   EXPECT_EQ(ExtractReplyLine(reply.value_or("")), "KVT30-J");
 }
 
-// A port another process holds does not open; it opens once that process is gone, and a
-// lock file left by a dead process does not block it.
-TEST(AtChannelPty, HeldPortAndStaleLock) {
+// A lock file naming a running process keeps the port closed; one left by a dead process is
+// replaced by ours and removed when the port closes.
+TEST(AtChannelPty, LockFilesOfLiveAndDeadProcesses) {
   test::TempDir locks;
   sim::PtyCard card(card_of("KVT30-J"));
-  int ready[2];
-  int release[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  ASSERT_EQ(::pipe(release), 0);
-  const pid_t holder = ::fork();
-  ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    RealBench b(card, locks.path());
-    const char ok = b.channel.OpenForConnect(kPort) ? 'y' : 'n';
-    (void)!::write(ready[1], &ok, 1);
-    char done = 0;
-    (void)!::read(release[0], &done, 1);
-    ::_exit(0);
-  }
-  char opened = 0;
-  ASSERT_EQ(::read(ready[0], &opened, 1), 1);
-  EXPECT_EQ(opened, 'y');
-  {
-    RealBench b(card, locks.path());
-    b.comm.set_CommPort(kPort);
-    EXPECT_EQ(b.comm.set_PortOpen(true), CommError::PortInUse);
-    EXPECT_FALSE(b.channel.OpenForConnect(kPort));
-  }
-  (void)!::write(release[1], "x", 1);
-  ::waitpid(holder, nullptr, 0);
-  for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
-
-  // The child ended without unlocking: its lock file names a dead process.
   const auto lock_file = locks.path() / lnx::UucpLock::file_name(card.slave_path());
-  ASSERT_TRUE(std::filesystem::exists(lock_file));
+  const auto lock_text = [](pid_t pid) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(pid));
+    return std::string(text);
+  };
+  const pid_t dead = ::fork();
+  ASSERT_GE(dead, 0);
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+
+  std::ofstream(lock_file) << lock_text(1);
+  EXPECT_FALSE(RealBench(card, locks.path()).channel.OpenForConnect(kPort));
+
+  std::ofstream(lock_file) << lock_text(dead);
   RealBench b(card, locks.path());
   ASSERT_TRUE(b.channel.OpenForConnect(kPort));
   std::ifstream in(lock_file);
-  std::string pid_text(11, '\0');
-  in.read(pid_text.data(), 11);
-  char expected[16];
-  std::snprintf(expected, sizeof expected, "%10d\n", static_cast<int>(::getpid()));
-  EXPECT_EQ(pid_text, expected);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), lock_text(::getpid()));
   b.channel.CloseAfterMeasurement(true);
   EXPECT_FALSE(std::filesystem::exists(lock_file));
-}
-
-// Without a writable lock directory the port still opens, guarded by the device lock alone.
-TEST(AtChannelPty, UnwritableLockDirectoryFallsBack) {
-  sim::PtyCard card(card_of("KVT30-J"));
-  RealBench b(card, "/nonexistent/lock/dir");
-  ASSERT_TRUE(b.channel.OpenForConnect(kPort));
-  EXPECT_FALSE(b.comm.lock_file_used());
-  EXPECT_EQ(ExtractReplyLine(b.channel.SendAtCommand("ATI4", 150).value_or("")), "KVT30-J");
 }
 
 // A card that goes away mid-exchange leaves an empty reply and a closed port, on time.

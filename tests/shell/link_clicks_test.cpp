@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "nimbra_test/test_machine.h"
-#include "platform/sim/connections_file.h"
 
 namespace nimbra::shell {
 namespace {
@@ -12,11 +11,6 @@ using platform::MsgBoxButtons;
 using platform::MsgBoxResult;
 using sim::ShellAction;
 using test::TestMachine;
-
-void connect_entry(TestMachine& m) {
-  ASSERT_TRUE(sim::ConnectionsFile(m.dir() / sim::kConnectionsFile, platform::CodePage::Western)
-                  .save({0x00010002, {{0x00010001, "KVAUTODL", "modem", "x"}}}));
-}
 
 // The web link warns (message 101, Yes and No) only while the program's connection is down and
 // opens the home page unless answered No; the mail link opens its address without a question.
@@ -33,8 +27,7 @@ TEST(LinkClicks, WebLinkWarnsWhileDisconnectedMailLinkNeverAsks) {
       {"connected", true, MsgBoxResult::No, true},
   };
   for (const Row& r : rows) {
-    TestMachine m;
-    if (r.connected) connect_entry(m);
+    TestMachine m(test::with_card(), r.connected ? "[dialup]\nother_connections = KVAUTODL\n" : "");
     auto& program = m.start();
     ASSERT_FALSE(program.ended) << r.name;
     program.process.window().answer_next_boxes_with(r.answer);

@@ -24,12 +24,14 @@ std::vector<int16_t> saved_flags(AppContext& app) {
 }
 
 // Without a settings file the checks take the no-file defaults while the saved flags keep the
-// build-time checks.
+// build-time checks, and both login fields show the default login.
 TEST(OptionTree, NoFileDefaults) {
   TestMachine m;
   auto& program = m.start();
   EXPECT_EQ(checks(program.form()), (std::vector<bool>{true, false, true, true, true, false}));
   EXPECT_EQ(saved_flags(*program.app), (std::vector<int16_t>{-1, 0, -1, 0, -1, 0}));
+  EXPECT_EQ(program.form().UserTxt.text.get(), "qenvora");
+  EXPECT_EQ(program.form().PassTxt.text.get(), "qenvora");
 }
 
 // Apply lights up only when a check differs from its saved flag, stays lit when the check is
@@ -56,22 +58,6 @@ TEST(OptionTree, LiveChecksAgainstSavedFlags) {
   ASSERT_TRUE(file);
   EXPECT_EQ(std::vector<uint8_t>(file->begin() + 783, file->begin() + 795),
             (std::vector<uint8_t>{0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
-}
-
-// A page switch disables Apply but keeps the changed check, unsaved.
-TEST(OptionTree, PageSwitchKeepsUnsavedCheck) {
-  TestMachine m;
-  auto& program = m.start();
-  auto& form = program.form();
-  const auto saved_at_start = m.read_windows_file("nimbra1.dat");
-  form.KorvoTab.user_select(5);
-  form.SettingTree.user_check(2, true);
-  form.KorvoTab.user_select(1);
-  form.KorvoTab.user_select(5);
-  EXPECT_FALSE(form.CmdApply.enabled);
-  EXPECT_TRUE(form.SettingTree.node(2).checked);
-  EXPECT_EQ(*program.app->SettingsRecord.tree_flags()[1], 0);
-  EXPECT_EQ(m.read_windows_file("nimbra1.dat"), saved_at_start);
 }
 
 }  // namespace

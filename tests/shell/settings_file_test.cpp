@@ -102,17 +102,21 @@ TEST(SettingsFile, LoadAndSaveCarryUnshownBytes) {
   EXPECT_EQ(Bytes(saved->begin() + 261, saved->end()), Bytes(image.begin() + 261, image.end()));
 }
 
-// Link modes other than 0 and 1 select single-link; a short file reads as far as it goes with
-// the rest as zero (no checks, empty password shown as the default).
+// Link modes other than 0 and 1 select single-link, a blank user name shows the default login;
+// a short file reads as far as it goes with the rest as zero.
 TEST(SettingsFile, OddLinkModeAndFileLengths) {
   {
     Bytes image(803, 0);
+    put(image, 261, text("   "));
+    put(image, 518, text("pw"));
     put(image, 775, {0x05, 0x00, 0x00, 0x00});
     TestMachine m;
     m.write_windows_file("nimbra1.dat", image);
     auto& form = m.start().form();
     EXPECT_TRUE(form.AccMode[0].value);
     EXPECT_FALSE(form.AccMode[1].value);
+    EXPECT_EQ(form.UserTxt.text.get(), "qenvora");
+    EXPECT_EQ(form.PassTxt.text.get(), "pw");
   }
   {
     Bytes image(265, 0);
@@ -124,23 +128,6 @@ TEST(SettingsFile, OddLinkModeAndFileLengths) {
     EXPECT_EQ(program.form().PassTxt.text.get(), "qenvora");
     for (int i = 1; i <= 6; ++i) EXPECT_FALSE(program.form().SettingTree.node(i).checked) << i;
   }
-}
-
-// Without a file both fields show the default login, and empty stored fields are replaced by it.
-TEST(SettingsFile, DefaultLoginFillsEmptyFields) {
-  TestMachine none;
-  auto& first = none.start();
-  EXPECT_EQ(first.form().UserTxt.text.get(), "qenvora");
-  EXPECT_EQ(first.form().PassTxt.text.get(), "qenvora");
-
-  Bytes image(803, 0);
-  put(image, 261, text("   "));
-  put(image, 518, text("pw"));
-  TestMachine stored;
-  stored.write_windows_file("nimbra1.dat", image);
-  auto& second = stored.start();
-  EXPECT_EQ(second.form().UserTxt.text.get(), "qenvora");
-  EXPECT_EQ(second.form().PassTxt.text.get(), "pw");
 }
 
 }  // namespace

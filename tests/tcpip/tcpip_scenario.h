@@ -17,10 +17,8 @@ inline const std::string kAdapter2 = std::string(sim::kClassNetKey) + "\\0002";
 inline const std::string kMstcp{sim::kMstcpKey};
 
 // A Windows 98 machine whose [network] section is `network`, with `more_ini` after it.
-inline test::TestMachine machine98(std::string_view network,
-                                   platform::Language language = platform::Language::English,
-                                   std::string_view more_ini = "") {
-  return test::TestMachine(test::with_card(sim::WindowsVersion::Win98, language),
+inline test::TestMachine machine98(std::string_view network, std::string_view more_ini = "") {
+  return test::TestMachine(test::with_card(sim::WindowsVersion::Win98),
                            "[network]\n" + std::string(network) + "\n" + std::string(more_ini));
 }
 
