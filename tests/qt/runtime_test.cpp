@@ -83,63 +83,38 @@ class RuntimeTest : public QObject {
   }
   void cleanupTestCase() { runtime_environment_.reset(); }
 
-  void ui_language_data() {
-    QTest::addColumn<QByteArray>("lc_all");
-    QTest::addColumn<QByteArray>("lc_messages");
-    QTest::addColumn<QByteArray>("lang");
-    QTest::addColumn<Language>("expected");
-    QTest::newRow("LANG Japanese")
-        << QByteArray() << QByteArray() << QByteArray("ja_JP.UTF-8") << Language::Japanese;
-    QTest::newRow("Javanese is not Japanese")
-        << QByteArray() << QByteArray() << QByteArray("jv_ID.UTF-8") << Language::English;
-    QTest::newRow("LC_ALL wins over LANG") << QByteArray("en_US.UTF-8") << QByteArray()
-                                           << QByteArray("ja_JP.UTF-8") << Language::English;
-    QTest::newRow("LC_MESSAGES wins over LANG")
-        << QByteArray() << QByteArray("ja_JP.eucJP") << QByteArray("C") << Language::Japanese;
-    QTest::newRow("empty LC_ALL is skipped")
-        << QByteArray("") << QByteArray("ja_JP.UTF-8") << QByteArray("C") << Language::Japanese;
-  }
-
   // The user-interface language is Japanese exactly when the deciding locale variable starts "ja".
   void ui_language() {
-    QFETCH(QByteArray, lc_all);
-    QFETCH(QByteArray, lc_messages);
-    QFETCH(QByteArray, lang);
-    QFETCH(Language, expected);
-    const auto value = [](const QByteArray& text) { return text.isNull() ? nullptr : text.data(); };
-    ScopedEnvironment all("LC_ALL", value(lc_all));
-    ScopedEnvironment messages("LC_MESSAGES", value(lc_messages));
-    ScopedEnvironment language("LANG", value(lang));
-    nimbra::qt::QtRuntime runtime(machine_path(), [](const std::string&) {});
-    QCOMPARE(runtime.ui_language(), expected);
-  }
-
-  void short_date_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<int>("year");
-    QTest::addColumn<int>("month");
-    QTest::addColumn<int>("day");
-    QTest::addColumn<QString>("expected");
-    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-    const QLocale american(QLocale::English, QLocale::UnitedStates);
-    const QLocale british(QLocale::English, QLocale::UnitedKingdom);
-    QTest::newRow("Japanese") << japanese << 2024 << 3 << 5 << "2024/03/05";
-    QTest::newRow("American") << american << 2024 << 3 << 5 << "3/5/24";
-    QTest::newRow("British") << british << 2024 << 3 << 5 << "05/03/2024";
-    QTest::newRow("no such day") << japanese << 2023 << 2 << 29 << "";
+    struct Row {
+      const char *lc_all, *lc_messages, *lang;  // null: unset
+      Language expected;
+    };
+    for (const Row& r : {Row{nullptr, nullptr, "ja_JP.UTF-8", Language::Japanese},
+                         Row{nullptr, nullptr, "jv_ID.UTF-8", Language::English},
+                         Row{"en_US.UTF-8", nullptr, "ja_JP.UTF-8", Language::English},
+                         Row{nullptr, "ja_JP.eucJP", "C", Language::Japanese},
+                         Row{"", "ja_JP.UTF-8", "C", Language::Japanese}}) {
+      ScopedEnvironment all("LC_ALL", r.lc_all);
+      ScopedEnvironment messages("LC_MESSAGES", r.lc_messages);
+      ScopedEnvironment language("LANG", r.lang);
+      nimbra::qt::QtRuntime runtime(machine_path(), [](const std::string&) {});
+      QCOMPARE(runtime.ui_language(), r.expected);
+    }
   }
 
   // A date is written in the given locale's short format, and not at all when the day does not
   // exist.
   void short_date() {
-    QFETCH(QLocale, locale);
-    QFETCH(int, year);
-    QFETCH(int, month);
-    QFETCH(int, day);
-    QFETCH(QString, expected);
-    const std::string text =
-        nimbra::qt::short_date_in(locale, {.year = year, .month = month, .day = day});
-    QCOMPARE(QString::fromStdString(text), expected);
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    const QLocale british(QLocale::English, QLocale::UnitedKingdom);
+    const auto text = [](const QLocale& locale, int year, int month, int day) {
+      return nimbra::qt::short_date_in(locale, {.year = year, .month = month, .day = day});
+    };
+    QCOMPARE(text(japanese, 2024, 3, 5), std::string("2024/03/05"));
+    QCOMPARE(text(QLocale(QLocale::English, QLocale::UnitedStates), 2024, 3, 5),
+             std::string("3/5/24"));
+    QCOMPARE(text(british, 2024, 3, 5), std::string("05/03/2024"));
+    QCOMPARE(text(japanese, 2023, 2, 29), std::string());
   }
 
   // The runtime's short date follows the locale the process was started in.
