@@ -9,14 +9,12 @@
 namespace nimbra::dialup {
 namespace {
 
+using scenario::kServiceAccounts;
 using scenario::now;
-using scenario::Options;
 using scenario::press;
 using scenario::status;
 using scenario::text;
 using test::TestMachine;
-
-constexpr std::string_view kServiceAccounts = "\n[dialup]\naccept = qenvora:qenvora\n";
 
 bool entry_is_up(TestMachine& m) {
   for (const auto& c : m.machine().dialup().connections()) {

@@ -16,6 +16,9 @@ namespace nimbra::dialup::scenario {
 using test::Program;
 using test::TestMachine;
 
+// Only the default account gets in.
+inline constexpr std::string_view kServiceAccounts = "\n[dialup]\naccept = qenvora:qenvora\n";
+
 struct Options {
   bool connect_on_start = false;
   bool browser = false;

@@ -8,7 +8,6 @@
 namespace nimbra::dialup {
 namespace {
 
-using scenario::Options;
 using scenario::press;
 using scenario::status;
 using scenario::text;

@@ -18,8 +18,7 @@ using scenario::text;
 using test::Program;
 using test::TestMachine;
 
-// Only the default account gets in; the program dials with another.
-constexpr std::string_view kServiceAccounts = "\n[dialup]\naccept = qenvora:qenvora\n";
+using scenario::kServiceAccounts;
 
 Program& start_with_wrong_password(TestMachine& m) {
   scenario::write_settings(m, {.password = "wrong-password"});

@@ -2,18 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "connecting_scenario.h"
-#include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
-#include "platform/file_io.h"
-#include "platform/sim/machine_location.h"
 #include "shell/settings_record.h"
-#include "shell/startup.h"
-#include "wiring/subsystems.h"
 
 namespace nimbra::dialup {
 namespace {
@@ -102,32 +96,6 @@ TEST(ServicePlans, UnwritableConnectionsKey) {
   EXPECT_EQ(program.app->AccessPoints[0], "0570000320");
   EXPECT_TRUE(stored_proxy_value(m.machine()).empty());
   EXPECT_EQ(m.read_windows_file("nimbra1.dat"), before);
-}
-
-// The first start of a fresh demo machine stores the Breeze value under the browser's key and
-// saves the settings that start-up produced.
-TEST(ServicePlans, FreshDemoMachineAfterFirstStart) {
-  test::TempDir dir;
-  ASSERT_TRUE(sim::ensure_demo_machine(dir.path(), platform::Language::English));
-  sim::Machine machine(dir.path());
-  sim::Process& process = machine.start_process();
-  auto app = std::make_unique<shell::AppContext>(process.platform());
-  app::install_subsystems(*app);
-  shell::Main(*app);
-
-  const auto reg = platform::read_text_file(dir.path() / "registry.reg", 1 << 20);
-  ASSERT_TRUE(reg);
-  const size_t at = reg->find(std::string("[") + kConnections + "]");
-  ASSERT_NE(at, std::string::npos);
-  // Breeze: version 60, counter 1, flags 3, a 36-byte proxy text.
-  EXPECT_NE(reg->find("\"KVAUTODL\"=hex:3c,00,00,00,01,00,00,00,03,00,00,00,24,00,00,00,68,74", at),
-            std::string::npos);
-  const auto saved = platform::read_file_bounded(dir.path() / "windows" / "nimbra1.dat", 4096);
-  ASSERT_TRUE(saved);
-  const shell::SettingsRecord record = shell::decode_settings(*saved);
-  EXPECT_EQ(record.PlanIndex, 1);
-  EXPECT_EQ(record.AccelChoice, 1);
-  EXPECT_EQ(record.UserName, "qenvora");
 }
 
 }  // namespace
