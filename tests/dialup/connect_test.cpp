@@ -75,8 +75,7 @@ TEST(Connect, RefusesShortCredentials) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.user + "/" + r.password);
     TestMachine m;
-    scenario::write_settings(m, {});
-    auto& p = m.start();
+    auto& p = scenario::start(m);
     p.form().UserTxt.text = r.user;
     p.form().PassTxt.text = r.password;
     press(p, p.form().CmdConnect);
@@ -109,8 +108,7 @@ TEST(Connect, AsksTheCardBeforeDialling) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.card_ini);
     TestMachine m(test::with_card(), "\n[card]\n" + std::string(r.card_ini));
-    scenario::write_settings(m, {});
-    auto& p = m.start();
+    auto& p = scenario::start(m);
     const uint64_t before = now(m);
     press(p, p.form().CmdConnect);
     const std::string& written = p.process.comm().written();
@@ -131,8 +129,7 @@ TEST(Connect, AsksTheCardBeforeDialling) {
 // A port held by another program gives message 165 and leaves only Connect to press.
 TEST(Connect, HeldPortIsRefused) {
   TestMachine m;
-  scenario::write_settings(m, {});
-  auto& p = m.start();
+  auto& p = scenario::start(m);
   m.machine().ports().hold(3);
   p.form().CmdApply.enabled = true;
   press(p, p.form().CmdConnect);
@@ -149,8 +146,7 @@ TEST(Connect, HeldPortIsRefused) {
 // credentials and keeps the untrimmed ones in slot 0.
 TEST(Connect, PreparesTheDial) {
   TestMachine m;
-  scenario::write_settings(m, {});
-  auto& p = m.start();
+  auto& p = scenario::start(m);
   auto& form = p.form();
   form.AccPtCmb.user_select(1);
   form.UserTxt.text = std::string(" qenvora ");
@@ -179,8 +175,7 @@ TEST(Connect, PreparesTheDial) {
 // up and gives the window its previous procedure back.
 TEST(Connect, ConnectWhileConnectedAndClose) {
   TestMachine m(test::with_card(), kServiceAccounts);
-  scenario::write_settings(m, {.connect_on_start = true});
-  auto& p = m.start();
+  auto& p = scenario::start(m, {.connect_on_start = true});
   m.run_for(p, 10'000);
   ASSERT_EQ(status(p), text(p, 146));
   const auto commands_before = card_commands(m).size();
@@ -203,8 +198,7 @@ TEST(Connect, ConnectWhileConnectedAndClose) {
 // Edits of the credentials and the link mode make the settings savable; Stop only asks.
 TEST(Connect, EditNoticesAndStop) {
   TestMachine m;
-  scenario::write_settings(m, {});
-  auto& p = m.start();
+  auto& p = scenario::start(m);
   auto& form = p.form();
   const std::function<void()> edits[] = {
       [&] { form.UserTxt.text = std::string("someone"); },

@@ -43,6 +43,12 @@ inline void write_settings(TestMachine& m, const Options& o) {
   m.write_windows_file("nimbra1.dat", shell::encode_settings(r));
 }
 
+// Starts the program on a machine whose settings file has the options.
+inline Program& start(TestMachine& m, const Options& o = {}) {
+  write_settings(m, o);
+  return m.start();
+}
+
 // A user click: only an enabled button can be pressed.
 inline void press(Program& p, platform::Button& button) {
   ASSERT_TRUE(button.enabled.get()) << button.name() << " is disabled";

@@ -50,8 +50,7 @@ TEST(DialEvents, ConnectedStartsBrowserMailerAndMinimises) {
   TestMachine m(test::with_card(), shell_ini(true));
   sim::install_file(m.machine().kernel(), kBrowser);
   sim::install_file(m.machine().kernel(), kMailer);
-  scenario::write_settings(m, {.browser = true, .mailer = true, .minimize = true});
-  auto& p = m.start();
+  auto& p = scenario::start(m, {.browser = true, .mailer = true, .minimize = true});
   press(p, p.form().CmdConnect);
   m.run_for(p, 10'000);
   EXPECT_EQ(status(p), text(p, 146));
@@ -72,8 +71,7 @@ TEST(DialEvents, ConnectedStartsBrowserMailerAndMinimises) {
 TEST(DialEvents, MissingBrowserIsReported) {
   TestMachine m(test::with_card(), shell_ini(false));
   sim::install_file(m.machine().kernel(), kMailer);
-  scenario::write_settings(m, {.browser = true, .mailer = true});
-  auto& p = m.start();
+  auto& p = scenario::start(m, {.browser = true, .mailer = true});
   press(p, p.form().CmdConnect);
   m.run_for(p, 10'000);
   ASSERT_EQ(p.boxes().size(), 1u);
@@ -87,8 +85,7 @@ TEST(DialEvents, MissingBrowserIsReported) {
 // no status change, no redial.
 TEST(DialEvents, DroppedConnectionOnlyResetsButtons) {
   TestMachine m;
-  scenario::write_settings(m, {});
-  auto& p = m.start();
+  auto& p = scenario::start(m);
   p.form().RedialCheck.value = 1;
   press(p, p.form().CmdConnect);
   m.run_for(p, 10'000);
@@ -115,8 +112,7 @@ TEST(DialEvents, DroppedConnectionOnlyResetsButtons) {
 TEST(DialEvents, OtherErrorsEndTheCall) {
   for (const intptr_t error : {633, 691}) {
     TestMachine m;
-    scenario::write_settings(m, {});
-    auto& p = m.start();
+    auto& p = scenario::start(m);
     shell::MainForm& form = p.form();
     form.CmdConnect.enabled = form.CmdCancel.enabled = form.CmdApply.enabled = false;
     form.CmdDiscnct.enabled = form.CmdLimit.enabled = form.CmdStop.enabled = true;
@@ -154,8 +150,7 @@ TEST(DialEvents, StatesWithoutACall) {
   };
   for (const Row& r : rows) {
     TestMachine m;
-    scenario::write_settings(m, {});
-    auto& p = m.start();
+    auto& p = scenario::start(m);
     post_dial_event(p, r.state, 0);
     m.run_for(p, 50);
     EXPECT_EQ(status(p), text(p, r.message)) << r.state;
@@ -169,8 +164,7 @@ TEST(DialEvents, StatesWithoutACall) {
 // the procedure's result.
 TEST(DialEvents, MessagesReachThePreviousProcedure) {
   TestMachine m;
-  scenario::write_settings(m, {});
-  auto& p = m.start();
+  auto& p = scenario::start(m);
   RecordingProcedure previous;
   platform::WindowProcedure* original = std::exchange(p.app->PrevWndProc, &previous);
   constexpr uint32_t kOtherMessage = 0x0401;

@@ -125,8 +125,7 @@ TEST(RasSession, ConnectionUpAtStart) {
        {Row{"KVAUTODL", true}, Row{"KVAUTODL, ISP1, ISP2", false}, Row{"ISP1", false}}) {
     TestMachine m(test::with_card(),
                   std::string("[dialup]\nother_connections = ") + r.others + "\n");
-    scenario::write_settings(m, {.accel_choice = 1});
-    auto& program = m.start();
+    auto& program = scenario::start(m, {.accel_choice = 1});
     SCOPED_TRACE(r.others);
     ASSERT_FALSE(program.ended);
     shell::MainForm& form = program.form();

@@ -21,8 +21,7 @@ using test::TestMachine;
 using scenario::kServiceAccounts;
 
 Program& start_with_wrong_password(TestMachine& m) {
-  scenario::write_settings(m, {.password = "wrong-password"});
-  auto& p = m.start();
+  auto& p = scenario::start(m, {.password = "wrong-password"});
   p.form().RedialCheck.value = 1;
   return p;
 }
@@ -167,8 +166,7 @@ TEST(Redial, BoxesSetTrialsAndWait) {
       {"99999999999", "99999999999", kMax},
   };
   TestMachine m;
-  scenario::write_settings(m, {});
-  auto& p = m.start();
+  auto& p = scenario::start(m);
   VBRas32& s = scenario::session(p);
   EXPECT_EQ(s.m_AutoDial, 10) << "the session keeps its own numbers until a box changes";
   EXPECT_EQ(s.m_AutoDialWait, 5);
@@ -186,8 +184,7 @@ TEST(Redial, BoxesSetTrialsAndWait) {
 // disables the measurement; when it goes, the lamp turns black again; measuring, magenta.
 TEST(Redial, LampFollowsConnectionsMadeElsewhere) {
   TestMachine m;
-  scenario::write_settings(m, {});
-  auto& p = m.start();
+  auto& p = scenario::start(m);
   m.run_for(p, 200);
   EXPECT_EQ(p.form().StatusLump.back_color.get(), lamp::kBlack);
   EXPECT_TRUE(p.form().CmdAnalyze.enabled);

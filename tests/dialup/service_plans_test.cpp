@@ -47,8 +47,7 @@ TEST(ServicePlans, EachPlanSetsControlsAndProxyValue) {
   };
   for (const Row& r : rows) {
     TestMachine m;
-    scenario::write_settings(m, {.accel_choice = r.accel_choice});
-    auto& program = m.start();
+    auto& program = scenario::start(m, {.accel_choice = r.accel_choice});
     ASSERT_FALSE(program.ended);
     shell::MainForm& form = program.form();
     form.ServiceOption[r.option].value = true;
@@ -74,8 +73,7 @@ TEST(ServicePlans, EachPlanSetsControlsAndProxyValue) {
 // An accelerator choice outside the table writes no value, but the settings are still saved.
 TEST(ServicePlans, UnknownAcceleratorChoiceWritesNothing) {
   TestMachine m;
-  scenario::write_settings(m, {.accel_choice = 7});
-  auto& program = m.start();
+  auto& program = scenario::start(m, {.accel_choice = 7});
   ASSERT_FALSE(program.ended);
   EXPECT_TRUE(stored_proxy_value(m.machine()).empty());
   EXPECT_EQ(shell::decode_settings(*m.read_windows_file("nimbra1.dat")).AccelChoice, 7);
