@@ -45,40 +45,35 @@ void post_dial_event(Program& p, uintptr_t state, intptr_t error) {
 }
 
 // After the call connects, the browser, then the mail program start, then the window is
-// minimised, as nodes 3, 4 and 6 say.
+// minimised, as nodes 3, 4 and 6 say; without a browser, message 159 shows and the mail program
+// still starts.
 TEST(DialEvents, ConnectedStartsBrowserMailerAndMinimises) {
-  TestMachine m(test::with_card(), shell_ini(true));
-  sim::install_file(m.machine().kernel(), kBrowser);
-  sim::install_file(m.machine().kernel(), kMailer);
-  auto& p = scenario::start(m, {.browser = true, .mailer = true, .minimize = true});
-  press(p, p.form().CmdConnect);
-  m.run_for(p, 10'000);
-  EXPECT_EQ(status(p), text(p, 146));
-  EXPECT_TRUE(p.boxes().empty());
-  const auto& actions = p.process.shell().actions();
-  using Kind = sim::ShellAction::Kind;
-  ASSERT_EQ(actions.size(), 2u);
-  EXPECT_EQ(actions[0], (sim::ShellAction{Kind::StartProgram, std::string(kBrowser)}));
-  EXPECT_EQ(actions[1], (sim::ShellAction{Kind::StartProgram, std::string(kMailer)}));
-  EXPECT_EQ(p.form().window_state.get(), platform::WindowState::Minimized);
-  EXPECT_FALSE(p.form().CmdConnect.enabled || p.form().FrameMode.enabled);
-  EXPECT_TRUE(p.form().CmdDiscnct.enabled && p.form().CmdLimit.enabled);
-  EXPECT_TRUE(p.app->RedialArmed) << "a connected call arms redial whatever the check box says";
-}
-
-// Without a browser, message 159 is shown and the mail program still starts; unchecked
-// options start nothing.
-TEST(DialEvents, MissingBrowserIsReported) {
-  TestMachine m(test::with_card(), shell_ini(false));
-  sim::install_file(m.machine().kernel(), kMailer);
-  auto& p = scenario::start(m, {.browser = true, .mailer = true});
-  press(p, p.form().CmdConnect);
-  m.run_for(p, 10'000);
-  ASSERT_EQ(p.boxes().size(), 1u);
-  EXPECT_EQ(p.boxes()[0].text, text(p, 159));
-  ASSERT_EQ(p.process.shell().actions().size(), 1u);
-  EXPECT_EQ(p.process.shell().actions()[0].target, kMailer);
-  EXPECT_EQ(p.form().window_state.get(), platform::WindowState::Normal);
+  using sim::ShellAction;
+  for (const bool browser : {true, false}) {
+    SCOPED_TRACE(browser ? "browser" : "no browser");
+    TestMachine m(test::with_card(), shell_ini(browser));
+    if (browser) sim::install_file(m.machine().kernel(), kBrowser);
+    sim::install_file(m.machine().kernel(), kMailer);
+    auto& p = scenario::start(m, {.browser = true, .mailer = true, .minimize = browser});
+    press(p, p.form().CmdConnect);
+    m.run_for(p, 10'000);
+    EXPECT_EQ(status(p), text(p, 146));
+    const auto& actions = p.process.shell().actions();
+    ASSERT_EQ(actions.size(), browser ? 2u : 1u);
+    if (browser) {
+      EXPECT_EQ(actions[0], (ShellAction{ShellAction::Kind::StartProgram, std::string(kBrowser)}));
+    }
+    EXPECT_EQ(actions.back(), (ShellAction{ShellAction::Kind::StartProgram, std::string(kMailer)}));
+    ASSERT_EQ(p.boxes().size(), browser ? 0u : 1u);
+    if (!browser) {
+      EXPECT_EQ(p.boxes()[0].text, text(p, 159));
+    }
+    EXPECT_EQ(p.form().window_state.get(),
+              browser ? platform::WindowState::Minimized : platform::WindowState::Normal);
+    EXPECT_FALSE(p.form().CmdConnect.enabled || p.form().FrameMode.enabled);
+    EXPECT_TRUE(p.form().CmdDiscnct.enabled && p.form().CmdLimit.enabled);
+    EXPECT_TRUE(p.app->RedialArmed) << "a connected call arms redial whatever the check box says";
+  }
 }
 
 // A dropped connection (error 668) shows the error and only resets the buttons: no hang-up,

@@ -78,8 +78,9 @@ class ProgramTest : public QObject {
   }
 
   // The window sits at the top right corner of the screen's free area, sized so that Apply is
-  // its content's lower right corner; FullHeight is its height.
-  void startupPlacement() {
+  // its content's lower right corner; double clicks on the free area collapse it and bring its
+  // full height back.
+  void placementAndCollapse() {
     const QRect frame = view_->frameGeometry();
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(frame.x() + frame.width(), desktop.x() + desktop.width());
@@ -88,6 +89,13 @@ class ProgramTest : public QObject {
     const QRect apply = widget<QPushButton>("CmdApply")->geometry();
     QVERIFY(view_->rect().contains(apply));
     QVERIFY(view_->width() - apply.right() <= 14);
+
+    const int title_height = frame.height() - view_->height();
+    QTest::mouseDClick(view_, Qt::LeftButton, {}, QPoint(view_->width() - 2, view_->height() - 2));
+    QCOMPARE(view_->frameGeometry(),
+             QRect(frame.topLeft(), QSize(frame.width(), title_height + 6)));
+    QTest::mouseDClick(view_, Qt::LeftButton, {}, QPoint(view_->width() - 2, 2));
+    QCOMPARE(view_->frameGeometry(), frame);
   }
 
   // A tab click shows its page; toggling an option enables Apply, which saves the settings file
@@ -194,20 +202,6 @@ class ProgramTest : public QObject {
     click_tab(5);
     QVERIFY(shown("SettingTree"));
     QVERIFY(!shown("UserTxt"));
-  }
-
-  // Double clicks on the free area collapse the window and bring its full height back.
-  void doubleClickCollapses() {
-    const QRect full = view_->frameGeometry();
-    const int frame_height = full.height() - view_->height();
-    const QPoint free_area(view_->width() - 2, view_->height() - 2);
-    QTest::mouseDClick(view_, Qt::LeftButton, {}, free_area);
-    const QRect collapsed = view_->frameGeometry();
-    QCOMPARE(collapsed.height(), frame_height + 6);
-    QCOMPARE(collapsed.topLeft(), full.topLeft());
-    QCOMPARE(collapsed.width(), full.width());
-    QTest::mouseDClick(view_, Qt::LeftButton, {}, QPoint(view_->width() - 2, 2));
-    QCOMPARE(view_->frameGeometry(), full);
   }
 
   // Measure paints the red lamp and the cleared page the moment it is pressed, before the
