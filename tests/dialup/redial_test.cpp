@@ -129,25 +129,21 @@ TEST(Redial, TenRedialsPerRun) {
 
 // No trials: an error never redials but still counts. No wait: the redial dials at once.
 TEST(Redial, ZeroTrialsAndZeroWait) {
-  {
+  struct Row {
+    const char *trials, *wait;
+    size_t calls;
+  };
+  for (const Row& r : {Row{"0", "5", 1}, Row{"1", "-3", 2}}) {
+    SCOPED_TRACE(r.trials);
     TestMachine m(test::with_card(), kServiceAccounts);
     auto& p = start_with_wrong_password(m);
-    p.form().AutoDialTxt[0].text = std::string("0");
-    press(p, p.form().CmdConnect);
-    m.run_for(p, 30'000);
-    EXPECT_EQ(error_boxes(p, 691), 1u);
-    EXPECT_EQ(p.app->RedialCount, 1);
-  }
-  {
-    TestMachine m(test::with_card(), kServiceAccounts);
-    auto& p = start_with_wrong_password(m);
-    p.form().AutoDialTxt[0].text = std::string("1");
-    p.form().AutoDialTxt[1].text = std::string("-3");
-    EXPECT_EQ(p.form().AutoDialTxt[1].text.get(), "0");
+    p.form().AutoDialTxt[0].text = std::string(r.trials);
+    p.form().AutoDialTxt[1].text = std::string(r.wait);
     press(p, p.form().CmdConnect);
     StatusRecorder recorder(m, p);
     m.run_for(p, 30'000);
-    EXPECT_EQ(error_boxes(p, 691), 2u);
+    EXPECT_EQ(error_boxes(p, 691), r.calls);
+    EXPECT_EQ(p.app->RedialCount, static_cast<int32_t>(r.calls));
     for (const auto& t : recorder.texts()) EXPECT_FALSE(t.starts_with("Redialing")) << t;
   }
 }
