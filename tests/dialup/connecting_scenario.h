@@ -24,7 +24,6 @@ struct Options {
   bool browser = false;
   bool mailer = false;
   bool minimize = false;
-  std::string user = "qenvora";
   std::string password = "qenvora";
   int32_t accel_choice = 0;
 };
@@ -32,7 +31,7 @@ struct Options {
 inline void write_settings(TestMachine& m, const Options& o) {
   shell::SettingsRecord r;
   r.PlanIndex = 1;
-  r.UserName = o.user;
+  r.UserName = "qenvora";
   r.Password = o.password;
   r.AccelChoice = o.accel_choice;
   const auto flag = [](bool on) { return on ? shell::kFlagTrue : shell::kFlagFalse; };
