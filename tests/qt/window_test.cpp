@@ -113,13 +113,9 @@ class WindowTest : public QObject {
     window_ = std::make_unique<QtWindow>();
     form_ = std::make_unique<TestForm>();
     place(form_->CmdGo, 150, 150, 1200, 375);
-    place(form_->TxtUser, 1500, 150, 2000, 300);
     place(form_->LblInfo, 150, 600, 1200, 255);
     place(form_->FraAcc, 150, 1500, 2400, 1200);
-    place(form_->AccOption_1, 120, 240, 1800, 255);
     place(form_->AccOption_2, 120, 540, 1800, 255);
-    place(form_->OptAlone, 3000, 1500, 1800, 255);
-    place(form_->TvwItems, 3000, 2000, 2400, 1200);
     place(form_->LstLog, 150, 3000, 2400, 1200);
     place(form_->PicLamp_0, 4000, 150, 300, 300);
     place(form_->PicLamp_1, 4150, 150, 300, 300);
