@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -139,6 +140,7 @@ class WindowTest : public QObject {
   // Controls sit in their container's widget at their twips position scaled by the screen.
   void placementScalesTwipsToPixels() {
     const double tx = window_->twips_per_pixel_x();
+    QCOMPARE(tx, 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX());
     const double ty = window_->twips_per_pixel_y();
     auto px = [](int twips, double per) { return static_cast<int>(std::lround(twips / per)); };
 
