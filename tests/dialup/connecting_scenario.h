@@ -1,6 +1,5 @@
-// Scenario helpers for connecting: a machine whose settings file says which options are on,
-// pressing buttons as a user does, and a recorder that watches the status line in virtual time,
-// also while the program blocks inside a handler.
+// Scenario helpers: a settings file saying which options are on, pressing buttons as a user
+// does, and a recorder of the status line in virtual time, also inside blocking handlers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,26 +16,36 @@ namespace nimbra::dialup::scenario {
 using test::Program;
 using test::TestMachine;
 
+// Only the default account gets in.
+inline constexpr std::string_view kServiceAccounts = "\n[dialup]\naccept = qenvora:qenvora\n";
+
 struct Options {
   bool connect_on_start = false;
   bool browser = false;
   bool mailer = false;
   bool minimize = false;
-  std::string user = "qenvora";
   std::string password = "qenvora";
+  int32_t accel_choice = 0;
 };
 
 inline void write_settings(TestMachine& m, const Options& o) {
   shell::SettingsRecord r;
   r.PlanIndex = 1;
-  r.UserName = o.user;
+  r.UserName = "qenvora";
   r.Password = o.password;
+  r.AccelChoice = o.accel_choice;
   const auto flag = [](bool on) { return on ? shell::kFlagTrue : shell::kFlagFalse; };
   r.OptConnectOnStart = flag(o.connect_on_start);
   r.OptBrowserAfterConnect = flag(o.browser);
   r.OptMailerAfterConnect = flag(o.mailer);
   r.OptMinimizeAfterConnect = flag(o.minimize);
   m.write_windows_file("nimbra1.dat", shell::encode_settings(r));
+}
+
+// Starts the program on a machine whose settings file has the options.
+inline Program& start(TestMachine& m, const Options& o = {}) {
+  write_settings(m, o);
+  return m.start();
 }
 
 // A user click: only an enabled button can be pressed.

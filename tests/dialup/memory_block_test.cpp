@@ -29,19 +29,21 @@ struct Pages {
   size_t page;
 };
 
-// Bytes go into the block and out again, zeroed where nothing was written.
+// Bytes go into the block and out again, zeroed where nothing was written; text is read up
+// to its NUL or the limit, and is empty when it cannot be read.
 TEST(MemoryBlock, CopiesInAndOut) {
   MemoryBlock block;
-  EXPECT_EQ(block.Handle(), nullptr);
   block.Allocate(64);
-  ASSERT_NE(block.Handle(), nullptr);
   const std::array<uint8_t, 4> in{1, 2, 3, 4};
   block.WriteTo(in.data(), in.size());
-  std::array<uint8_t, 6> out{};
-  out.fill(9);
+  std::array<uint8_t, 6> out{9, 9, 9, 9, 9, 9};
   block.ReadFrom(out.data(), out.size());
   EXPECT_EQ(out, (std::array<uint8_t, 6>{1, 2, 3, 4, 0, 0}));
   EXPECT_EQ(block.ExtractString(block.Handle(), 10), "\x01\x02\x03\x04");
+  Pages pages;
+  EXPECT_EQ(block.ExtractString(pages.read_only, 4), "read");
+  EXPECT_EQ(block.ExtractString(pages.unmapped, 4), "");
+  EXPECT_EQ(block.ExtractString(nullptr, 4), "");
   block.ReleaseMemory();
   EXPECT_EQ(block.Handle(), nullptr);
 }
@@ -58,14 +60,12 @@ TEST(MemoryBlock, RefusesUnusableAddresses) {
   EXPECT_STREQ(pages.read_only, "read-only");
   block.ReadFrom(pages.unmapped, 4);
   block.ReadFrom(nullptr, 4);
-
   std::array<uint8_t, 32> out{};
   block.ReadFrom(out.data(), out.size());  // longer than the block
   EXPECT_EQ(out[0], 0);
-
   block.WriteTo(pages.unmapped, 4);
   block.WriteTo(nullptr, 4);
-  // A source whose last bytes lie past the end of its mapping changes nothing either.
+  // Nor does a source, or a destination, that runs off the end of its mapping.
   void* two =
       ::mmap(nullptr, 2 * pages.page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   ASSERT_NE(two, MAP_FAILED);
@@ -73,29 +73,16 @@ TEST(MemoryBlock, RefusesUnusableAddresses) {
   ::munmap(first + pages.page, pages.page);
   std::memset(first + pages.page - 2, 1, 2);
   block.WriteTo(first + pages.page - 2, 4);
-  // Nor is a destination that runs off its mapping written at all.
   block.ReadFrom(first + pages.page - 2, 4);
   EXPECT_EQ(first[pages.page - 1], 1);
   ::munmap(first, pages.page);
   block.ReadFrom(out.data(), 4);
   EXPECT_EQ(out[0], 7);
   EXPECT_EQ(out[3], 7);
-
-  // Without a block nothing is copied.
-  MemoryBlock empty;
+  MemoryBlock empty;  // copies nothing
   out.fill(5);
   empty.ReadFrom(out.data(), 4);
   EXPECT_EQ(out[0], 5);
-}
-
-// Text is read up to its NUL or the limit, and is empty when it cannot be read.
-TEST(MemoryBlock, ExtractString) {
-  Pages pages;
-  MemoryBlock block;
-  EXPECT_EQ(block.ExtractString(pages.read_only, 100), "read-only");
-  EXPECT_EQ(block.ExtractString(pages.read_only, 4), "read");
-  EXPECT_EQ(block.ExtractString(pages.unmapped, 4), "");
-  EXPECT_EQ(block.ExtractString(nullptr, 4), "");
 }
 
 }  // namespace

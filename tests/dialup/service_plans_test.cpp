@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "nimbra_test/temp_dir.h"
+#include "connecting_scenario.h"
 #include "nimbra_test/test_machine.h"
-#include "platform/file_io.h"
-#include "platform/sim/machine_location.h"
 #include "shell/settings_record.h"
-#include "shell/startup.h"
-#include "wiring/subsystems.h"
 
 namespace nimbra::dialup {
 namespace {
@@ -31,15 +26,6 @@ Bytes stored_proxy_value(sim::Machine& machine) {
 
 Bytes value_of(const shell::ProxyBlob& blob) {
   return Bytes(blob.value().begin(), blob.value().end());
-}
-
-void save_accel_choice(TestMachine& m, int32_t choice) {
-  shell::SettingsRecord record;
-  record.PlanIndex = 1;
-  record.UserName = "qenvora";
-  record.Password = "qenvora";
-  record.AccelChoice = choice;
-  m.write_windows_file("nimbra1.dat", shell::encode_settings(record));
 }
 
 // Each plan sets its code, access points, link modes and accelerator controls, stores its proxy
@@ -61,38 +47,33 @@ TEST(ServicePlans, EachPlanSetsControlsAndProxyValue) {
   };
   for (const Row& r : rows) {
     TestMachine m;
-    save_accel_choice(m, r.accel_choice);
-    auto& program = m.start();
+    auto& program = scenario::start(m, {.accel_choice = r.accel_choice});
     ASSERT_FALSE(program.ended);
     shell::MainForm& form = program.form();
     form.ServiceOption[r.option].value = true;
-    const std::string row = std::string(r.code) + " choice " + std::to_string(r.accel_choice);
-    EXPECT_EQ(form.ServiceLbl[0].caption.get(), r.code) << row;
-    EXPECT_EQ(program.app->AccessPoints[0], r.main_number) << row;
-    EXPECT_EQ(program.app->AccessPoints[1], "0570000390") << row;
-    EXPECT_EQ(form.AccPtCmb.items.get(), (std::vector<std::string>{r.main_number, "For extension"}))
-        << row;
-    EXPECT_EQ(form.AccPtCmb.list_index.get(), 0) << row;
-    EXPECT_EQ(form.AccMode[1].value.get(), r.multi_link) << row;
-    EXPECT_EQ(form.AccMode[0].value.get(), !r.multi_link) << row;
-    EXPECT_EQ(form.AccMode[1].visible.get(), r.multi_link) << row;
-    EXPECT_EQ(form.AccMode[1].enabled.get(), r.multi_link) << row;
-    EXPECT_EQ(form.WebAccel.visible.get(), r.accelerator) << row;
-    EXPECT_EQ(form.AccTxt.visible.get(), r.accelerator) << row;
-    EXPECT_EQ(form.NoaccTxt.visible.get(), !r.accelerator) << row;
-    EXPECT_EQ(stored_proxy_value(m.machine()), value_of((*program.app).*r.blob)) << row;
+    SCOPED_TRACE(std::string(r.code) + " choice " + std::to_string(r.accel_choice));
+    EXPECT_EQ(form.ServiceLbl[0].caption.get(), r.code);
+    EXPECT_EQ(program.app->AccessPoints[0], r.main_number);
+    EXPECT_EQ(form.AccPtCmb.items.get(),
+              (std::vector<std::string>{r.main_number, "For extension"}));
+    EXPECT_EQ(form.AccPtCmb.list_index.get(), 0);
+    EXPECT_EQ(form.AccMode[1].value.get(), r.multi_link);
+    EXPECT_EQ(form.AccMode[0].value.get(), !r.multi_link);
+    EXPECT_EQ(form.AccMode[1].visible.get(), r.multi_link);
+    EXPECT_EQ(form.WebAccel.visible.get(), r.accelerator);
+    EXPECT_EQ(form.NoaccTxt.visible.get(), !r.accelerator);
+    EXPECT_EQ(stored_proxy_value(m.machine()), value_of((*program.app).*r.blob));
     const auto saved = m.read_windows_file("nimbra1.dat");
-    ASSERT_TRUE(saved) << row;
-    EXPECT_EQ(shell::decode_settings(*saved).PlanIndex, r.option + 1) << row;
-    EXPECT_TRUE(program.boxes().empty()) << row;
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(shell::decode_settings(*saved).PlanIndex, r.option + 1);
+    EXPECT_TRUE(program.boxes().empty());
   }
 }
 
 // An accelerator choice outside the table writes no value, but the settings are still saved.
 TEST(ServicePlans, UnknownAcceleratorChoiceWritesNothing) {
   TestMachine m;
-  save_accel_choice(m, 7);
-  auto& program = m.start();
+  auto& program = scenario::start(m, {.accel_choice = 7});
   ASSERT_FALSE(program.ended);
   EXPECT_TRUE(stored_proxy_value(m.machine()).empty());
   EXPECT_EQ(shell::decode_settings(*m.read_windows_file("nimbra1.dat")).AccelChoice, 7);
@@ -102,7 +83,7 @@ TEST(ServicePlans, UnknownAcceleratorChoiceWritesNothing) {
 // it was, while the plan's controls still change.
 TEST(ServicePlans, UnwritableConnectionsKey) {
   TestMachine m(test::with_card(), std::string("[registry]\ndeny_write = ") + kConnections + "\n");
-  save_accel_choice(m, 1);
+  scenario::write_settings(m, {.accel_choice = 1});
   const auto before = m.read_windows_file("nimbra1.dat");
   auto& program = m.start();
   ASSERT_FALSE(program.ended);
@@ -113,35 +94,6 @@ TEST(ServicePlans, UnwritableConnectionsKey) {
   EXPECT_EQ(program.app->AccessPoints[0], "0570000320");
   EXPECT_TRUE(stored_proxy_value(m.machine()).empty());
   EXPECT_EQ(m.read_windows_file("nimbra1.dat"), before);
-}
-
-// The first start of a fresh demo machine stores the Breeze value under the browser's key and
-// saves the settings that start-up produced.
-TEST(ServicePlans, FreshDemoMachineAfterFirstStart) {
-  test::TempDir dir;
-  ASSERT_TRUE(sim::ensure_demo_machine(dir.path(), platform::Language::English));
-  sim::Machine machine(dir.path());
-  sim::Process& process = machine.start_process();
-  auto app = std::make_unique<shell::AppContext>(process.platform());
-  app::install_subsystems(*app);
-  shell::Main(*app);
-
-  const auto reg = platform::read_text_file(dir.path() / "registry.reg", 1 << 20);
-  ASSERT_TRUE(reg);
-  const std::string section = std::string("[") + kConnections + "]";
-  const size_t at = reg->find(section);
-  ASSERT_NE(at, std::string::npos);
-  // Breeze: version 60, counter 1, flags 3, a 36-byte proxy text.
-  EXPECT_NE(reg->find("\"KVAUTODL\"=hex:3c,00,00,00,01,00,00,00,03,00,00,00,24,00,00,00,68,74", at),
-            std::string::npos);
-  const auto saved = platform::read_file_bounded(dir.path() / "windows" / "nimbra1.dat", 4096);
-  ASSERT_TRUE(saved);
-  ASSERT_EQ(saved->size(), shell::SettingsRecord::kSize);
-  const shell::SettingsRecord record = shell::decode_settings(*saved);
-  EXPECT_EQ(record.PlanIndex, 1);
-  EXPECT_EQ(record.AccelChoice, 1);
-  EXPECT_EQ(record.UserName, "qenvora");
-  EXPECT_EQ(record.LinkMode, 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The whole program logic on a simulated machine, shown by the real Qt window family: the user
-// works the real widgets, the test reads the control objects and the settings file.
+// The program on a simulated machine through the real Qt widgets: what the user works and what
+// the view paints.
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
@@ -12,84 +12,26 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <memory>
-#include <optional>
 
 #include "diag/card_info.h"
 #include "dialup/redial.h"
 #include "nimbra_test/test_machine.h"
-#include "platform/qt/qt_window.h"
-#include "platform/sim/sim_ras.h"
+#include "qt_program.h"
 #include "qt_test_registry.h"
 #include "shell/settings_record.h"
-#include "shell/startup.h"
-#include "wiring/subsystems.h"
 
 namespace nimbra::qt {
 namespace {
 
-// One program instance on the machine with the Qt window family in place of the simulated one.
-struct QtProgram {
-  explicit QtProgram(sim::Machine& machine)
-      : process(machine.start_process()),
-        ras(machine.dialup(), window),
-        services{machine.kernel(), machine.registry(), process.runtime(),
-                 window,           process.comm(),     ras,
-                 process.shell(),  process.http(),     machine.url_cache()},
-        app(services) {
-    app::install_subsystems(app);
-    shell::Main(app);
-  }
-
-  sim::Process& process;
-  QtWindow window;
-  sim::SimRas ras;
-  platform::Platform services;
-  shell::AppContext app;
-};
-
 // Settings with every start-up option off, so that nothing dials while the test works.
 std::vector<uint8_t> quiet_settings() {
   shell::SettingsRecord record;
-  record.UserName = "qenvora";
-  record.Password = "qenvora";
+  record.UserName = record.Password = "qenvora";
   const auto image = shell::encode_settings(record);
   return {image.begin(), image.end()};
 }
 
 constexpr size_t kMeasureOnStartFlag = 785;
-
-// What some widgets looked like each time they were painted, with the machine's virtual time:
-// the colour of a lamp, the text of a box or a label.
-class PaintRecorder : public QObject {
- public:
-  struct Painting {
-    QString widget;
-    uint64_t at;
-    QString look;
-  };
-
-  PaintRecorder(sim::Machine& machine, std::initializer_list<QWidget*> widgets)
-      : machine_(machine) {
-    for (QWidget* w : widgets) w->installEventFilter(this);
-  }
-  const std::vector<Painting>& paintings() const { return paintings_; }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      auto* w = static_cast<QWidget*>(watched);
-      QString look = w->palette().color(QPalette::Window).name();
-      if (auto* box = qobject_cast<QLineEdit*>(w)) look = box->text();
-      if (auto* label = qobject_cast<QLabel*>(w)) look = label->text();
-      paintings_.push_back({w->objectName(), machine_.scheduler().now_ms(), look});
-    }
-    return false;
-  }
-
- private:
-  sim::Machine& machine_;
-  std::vector<Painting> paintings_;
-};
 
 }  // namespace
 
@@ -103,9 +45,7 @@ class ProgramTest : public QObject {
 
   template <class W>
   W* widget(const char* name) const {
-    auto* found = view_->findChild<W*>(QString::fromLatin1(name));
-    if (!found) qFatal("no widget %s", name);
-    return found;
+    return child<W>(view_, name);
   }
   QTabBar* tab_bar() const { return widget<QWidget>("KorvoTab")->findChild<QTabBar*>(); }
   void click_tab(int page) {
@@ -122,14 +62,7 @@ class ProgramTest : public QObject {
     machine_ = std::make_unique<test::TestMachine>(spec);
     machine_->write_windows_file("nimbra1.dat", quiet_settings());
     program_ = std::make_unique<QtProgram>(machine_->machine());
-    find_view();
-  }
-
-  void find_view() {
-    view_ = nullptr;
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (top->objectName() == QLatin1String("MainForm") && top->isVisible()) view_ = top;
-    }
+    view_ = main_view();
   }
 
  private slots:
@@ -145,8 +78,9 @@ class ProgramTest : public QObject {
   }
 
   // The window sits at the top right corner of the screen's free area, sized so that Apply is
-  // its content's lower right corner; FullHeight is its height.
-  void startupPlacement() {
+  // its content's lower right corner; double clicks on the free area collapse it and bring its
+  // full height back.
+  void placementAndCollapse() {
     const QRect frame = view_->frameGeometry();
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(frame.x() + frame.width(), desktop.x() + desktop.width());
@@ -155,6 +89,13 @@ class ProgramTest : public QObject {
     const QRect apply = widget<QPushButton>("CmdApply")->geometry();
     QVERIFY(view_->rect().contains(apply));
     QVERIFY(view_->width() - apply.right() <= 14);
+
+    const int title_height = frame.height() - view_->height();
+    QTest::mouseDClick(view_, Qt::LeftButton, {}, QPoint(view_->width() - 2, view_->height() - 2));
+    QCOMPARE(view_->frameGeometry(),
+             QRect(frame.topLeft(), QSize(frame.width(), title_height + 6)));
+    QTest::mouseDClick(view_, Qt::LeftButton, {}, QPoint(view_->width() - 2, 2));
+    QCOMPARE(view_->frameGeometry(), frame);
   }
 
   // A tab click shows its page; toggling an option enables Apply, which saves the settings file
@@ -201,7 +142,6 @@ class ProgramTest : public QObject {
     QCOMPARE(widget<QLineEdit>("RwinTxt")->text(), QStringLiteral("17520"));
     QVERIFY(widget<QPushButton>("CmdApply")->isEnabled());
     click_option("TcpipOption_1");
-    QVERIFY(program_->app.main_form.TcpipOption[1].value);
     QVERIFY(!mtu->isReadOnly());
     QCOMPARE(mtu->text(), QString());
     QTest::keyClicks(mtu, "2000");
@@ -213,12 +153,6 @@ class ProgramTest : public QObject {
   void redialCountdownPaintsAtOnce() {
     PaintRecorder log(machine_->machine(), {widget<QLabel>("StatusLbl")});
     const uint64_t start = machine_->machine().scheduler().now_ms();
-    const auto first_painted = [&log](const QString& text) -> std::optional<uint64_t> {
-      for (const auto& painting : log.paintings()) {
-        if (painting.look == text) return painting.at;
-      }
-      return std::nullopt;
-    };
     // The redial that follows is refused here; its message box is closed as it comes up.
     QTimer closer;
     connect(&closer, &QTimer::timeout, [] {
@@ -230,7 +164,7 @@ class ProgramTest : public QObject {
     for (int64_t left = 5; left >= 1; --left) {
       const QString text =
           QString::fromStdString(dialup::countdown_text(program_->app.catalogue, 1, 10, left));
-      const auto at = first_painted(text);
+      const auto at = log.first_painted(text);
       QVERIFY2(at, qPrintable(text));
       QCOMPARE(*at, start + static_cast<uint64_t>(5 - left) * 1000);
     }
@@ -245,7 +179,7 @@ class ProgramTest : public QObject {
     click_tab(5);
     QTest::mouseClick(widget<QPushButton>("CmdRenew"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    find_view();
+    view_ = main_view();
     QVERIFY(view_);
     QCOMPARE(tab_bar()->currentIndex(), 0);
     auto* user = widget<QLineEdit>("UserTxt");
@@ -270,20 +204,6 @@ class ProgramTest : public QObject {
     QVERIFY(!shown("UserTxt"));
   }
 
-  // Double clicks on the free area collapse the window and bring its full height back.
-  void doubleClickCollapses() {
-    const QRect full = view_->frameGeometry();
-    const int frame_height = full.height() - view_->height();
-    const QPoint free_area(view_->width() - 2, view_->height() - 2);
-    QTest::mouseDClick(view_, Qt::LeftButton, {}, free_area);
-    const QRect collapsed = view_->frameGeometry();
-    QCOMPARE(collapsed.height(), frame_height + 6);
-    QCOMPARE(collapsed.topLeft(), full.topLeft());
-    QCOMPARE(collapsed.width(), full.width());
-    QTest::mouseDClick(view_, Qt::LeftButton, {}, QPoint(view_->width() - 2, 2));
-    QCOMPARE(view_->frameGeometry(), full);
-  }
-
   // Measure paints the red lamp and the cleared page the moment it is pressed, before the
   // first wait; afterwards every lamp carries its colour as state under its control name.
   void measurePaintsBeforeWaiting() {
@@ -299,16 +219,9 @@ class ProgramTest : public QObject {
     const uint64_t pressed = machine_->machine().scheduler().now_ms();
     QTest::mouseClick(widget<QPushButton>("CmdAnalyze"), Qt::LeftButton);
     QCOMPARE(version->text(), QStringLiteral("Ver 1.00"));
-
-    const auto painted_at_press = [&](QWidget* w) {
-      for (const auto& p : recorder.paintings()) {
-        if (p.widget == w->objectName() && p.at == pressed) return p.look;
-      }
-      return QStringLiteral("not painted");
-    };
-    QCOMPARE(painted_at_press(lamp), QStringLiteral("#ff0000"));
-    QCOMPARE(painted_at_press(version), QString());
-    QCOMPARE(painted_at_press(first_level), QStringLiteral("#004000"));
+    QCOMPARE(recorder.painted_at(lamp, pressed), QStringLiteral("#ff0000"));
+    QCOMPARE(recorder.painted_at(version, pressed), QString());
+    QCOMPARE(recorder.painted_at(first_level, pressed), QStringLiteral("#004000"));
 
     for (const auto& [name, color] : {std::pair{"Picture1_0", "#00ff00"},
                                       {"Picture1_13", "#004000"},
@@ -321,17 +234,14 @@ class ProgramTest : public QObject {
 
   // Tab walks the visible page only, and fields carry their labels' names.
   void keyboardAndNames() {
-    // The program shows its window without activating it.
-    QApplication::setActiveWindow(view_);
+    QApplication::setActiveWindow(view_);  // the program shows its window without activating it
     tab_bar()->setFocus();
-    const QWidget* hidden_pages[] = {widget<QWidget>("Frames_1"), widget<QWidget>("Frames_2"),
-                                     widget<QWidget>("Frames_3"), widget<QWidget>("Frames_4")};
     for (int step = 0; step < 20; ++step) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       const QWidget* focused = QApplication::focusWidget();
       QVERIFY(focused);
-      for (const QWidget* page : hidden_pages) {
-        QVERIFY2(!page->isAncestorOf(focused), qPrintable(focused->objectName()));
+      for (const char* page : {"Frames_1", "Frames_2", "Frames_3", "Frames_4"}) {
+        QVERIFY2(!widget<QWidget>(page)->isAncestorOf(focused), qPrintable(focused->objectName()));
       }
     }
     QCOMPARE(widget<QLineEdit>("UserTxt")->accessibleName(), QStringLiteral("Username"));
@@ -358,7 +268,7 @@ class ProgramTest : public QObject {
     for (int y = 0; y < painted.height(); ++y) {
       for (int x = 0; x < painted.width(); ++x) {
         const QColor c = painted.pixelColor(x, y);
-        if (c.blue() > 200 && c.red() < 100 && c.green() < 100) ++blue;
+        blue += c.blue() > 200 && c.red() < 100 && c.green() < 100;
       }
     }
     QVERIFY(blue > 10);

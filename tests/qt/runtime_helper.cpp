@@ -58,9 +58,5 @@ int main(int argc, char** argv) {
   }
   if (command == "started" && argc == 3) return run_started(app, argv[2]);
   if (command == "date" && argc == 5) return run_date(argv[2], argv[3], argv[4]);
-  std::fputs(
-      "usage: runtime_helper instance <machine-dir> [title] | started <machine-dir> |"
-      " date <y> <m> <d>\n",
-      stderr);
   return 2;
 }
