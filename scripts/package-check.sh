@@ -100,6 +100,15 @@ for lang in en ja; do
   grep -q "^language = $lang" "$machine/machine.ini" || fail "the demo machine is not in $lang"
   echo "$shots/installed-$lang.png"
 done
+# The installed network module: Inquire on the demo machine's call saves the server's date.
+home=$work/home-en
+env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home" \
+  timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" /usr/bin/nimbra --screenshot-inquiry \
+  "$shots/installed-inquiry.png" >"$work/inquiry.log" 2>&1 ||
+  { cat "$work/inquiry.log"; fail "the installed program failed to inquire"; }
+grep -Eq '^[0-9]{2}/[0-9]{2}/[0-9]{2}' "$home/.local/share/nimbra/machine/windows/nimbral.dat" ||
+  { cat "$work/inquiry.log"; fail "the installed network module answered no date"; }
+echo "the installed network module answered the inquiry"
 
 echo "== dpkg -r"
 dpkg -r nimbra
