@@ -100,8 +100,9 @@ for lang in en ja; do
   grep -q "^language = $lang" "$machine/machine.ini" || fail "the demo machine is not in $lang"
   echo "$shots/installed-$lang.png"
 done
-# The installed network module: Inquire on the demo machine's call saves the server's date.
-home=$work/home-en
+# The installed network module: Inquire on a first start's call saves the server's date.
+home=$work/home-inquiry
+mkdir -m 700 "$home"
 env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home" \
   timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" /usr/bin/nimbra --screenshot-inquiry \
   "$shots/installed-inquiry.png" >"$work/inquiry.log" 2>&1 ||
