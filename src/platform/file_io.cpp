@@ -94,4 +94,19 @@ bool write_text_file_atomic(const std::filesystem::path& file, std::string_view 
       file, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), mode);
 }
 
+std::optional<FileIdentity> identify_file(const std::filesystem::path& file) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) {
+    if (errno == ENOENT) return FileIdentity{};
+    return std::nullopt;
+  }
+  constexpr int64_t kNsPerSecond = 1'000'000'000;
+  return FileIdentity{true,
+                      static_cast<uint64_t>(st.st_dev),
+                      static_cast<uint64_t>(st.st_ino),
+                      static_cast<int64_t>(st.st_size),
+                      static_cast<int64_t>(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec,
+                      static_cast<int64_t>(st.st_ctim.tv_sec) * kNsPerSecond + st.st_ctim.tv_nsec};
+}
+
 }  // namespace nimbra::platform

@@ -1,4 +1,5 @@
-// Host file access shared by the implementations: bounded reads and atomic replacement.
+// Host file access shared by the implementations: bounded reads, atomic replacement and the
+// identity of a file's version.
 #pragma once
 
 #include <cstdint>
@@ -24,5 +25,20 @@ bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_
 
 bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text,
                             unsigned mode);
+
+// Which version of a file is on disk: a file replaced whole has a new inode or new times, also
+// when another program replaced it.
+struct FileIdentity {
+  bool exists = false;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modified_ns = 0;
+  int64_t changed_ns = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// A missing file has an identity that does not exist; nothing when the file cannot be looked at.
+std::optional<FileIdentity> identify_file(const std::filesystem::path& file);
 
 }  // namespace nimbra::platform

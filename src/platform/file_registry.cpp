@@ -104,22 +104,8 @@ FileRegistry::FileRegistry(std::filesystem::path file, CodePage code_page)
   if (reload(true) != ERROR_SUCCESS) throw RegistryFileError(last_error_);
 }
 
-std::optional<FileRegistry::FileStamp> FileRegistry::stamp_of_file() const {
-  struct stat st {};
-  if (::stat(file_.c_str(), &st) != 0) {
-    if (errno == ENOENT) return FileStamp{};
-    return std::nullopt;
-  }
-  return FileStamp{true,
-                   static_cast<uint64_t>(st.st_dev),
-                   static_cast<uint64_t>(st.st_ino),
-                   static_cast<uint64_t>(st.st_size),
-                   st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec,
-                   st.st_ctim.tv_sec * 1'000'000'000LL + st.st_ctim.tv_nsec};
-}
-
 int32_t FileRegistry::reload(bool always) {
-  const auto stamp = stamp_of_file();
+  const auto stamp = identify_file(file_);
   if (!stamp) {
     last_error_ = file_.string() + ": cannot be read";
     return ERROR_REGISTRY_IO_FAILED;
@@ -186,7 +172,7 @@ int32_t FileRegistry::commit(const std::function<int32_t(RegistryStore&)>& chang
   }
   store_ = std::move(changed);
   // The new file is ours (we hold the lock), so the next read need not parse it again.
-  seen_ = stamp_of_file();
+  seen_ = identify_file(file_);
   return ERROR_SUCCESS;
 }
 

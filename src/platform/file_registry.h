@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/file_io.h"
 #include "platform/registry.h"
 #include "platform/registry_store.h"
 
@@ -66,16 +67,6 @@ class FileRegistry final : public Registry {
   void deny_open(std::string key_path);
 
  private:
-  // What identifies one version of the file: a replaced file has a new inode or times.
-  struct FileStamp {
-    bool exists = false;
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    uint64_t size = 0;
-    int64_t modified_ns = 0;
-    int64_t changed_ns = 0;
-    bool operator==(const FileStamp&) const = default;
-  };
   struct OpenKey {
     std::string path;  // full path in UTF-8, long root name
     uint32_t access = 0;
@@ -86,7 +77,6 @@ class FileRegistry final : public Registry {
   int32_t reload(bool always);
   int32_t refresh_for_read();
   // Nothing when the file cannot be examined; a stamp with `exists` unset when it is missing.
-  std::optional<FileStamp> stamp_of_file() const;
   int32_t change_key(HKEY key,
                      const std::function<int32_t(RegistryStore&, const std::string&)>& change);
   int32_t commit(const std::function<int32_t(RegistryStore&)>& change);
@@ -99,10 +89,10 @@ class FileRegistry final : public Registry {
   std::filesystem::path file_;
   std::filesystem::path lock_file_;
   CodePage code_page_;
-  RegistryStore store_;              // the last good contents
-  std::optional<FileStamp> seen_;    // the file last looked at, good or not
-  std::string last_error_;           // why the last reload failed
-  std::map<HKEY, OpenKey> handles_;  // predefined roots and open keys
+  RegistryStore store_;               // the last good contents
+  std::optional<FileIdentity> seen_;  // the file last looked at, good or not
+  std::string last_error_;            // why the last reload failed
+  std::map<HKEY, OpenKey> handles_;   // predefined roots and open keys
   HKEY next_handle_ = 0;
   std::vector<std::string> write_denied_;  // key paths
   std::vector<std::string> open_denied_;   // key paths

@@ -1,7 +1,5 @@
 #include "platform/sim/connections_file.h"
 
-#include <sys/stat.h>
-
 #include "platform/file_io.h"
 #include "platform/ini_file.h"
 #include "platform/sim/ini_text.h"
@@ -25,21 +23,10 @@ platform::HRASCONN ConnectionTable::take_handle() {
 ConnectionsFile::ConnectionsFile(std::filesystem::path file, platform::CodePage code_page)
     : file_(std::move(file)), code_page_(code_page) {}
 
-FileIdentity identify_file(const std::filesystem::path& file) {
-  struct stat st {};
-  if (::stat(file.c_str(), &st) != 0) return {};
-  constexpr int64_t kNsPerSecond = 1'000'000'000;
-  return {true,
-          static_cast<uint64_t>(st.st_dev),
-          static_cast<uint64_t>(st.st_ino),
-          static_cast<int64_t>(st.st_size),
-          static_cast<int64_t>(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec,
-          static_cast<int64_t>(st.st_ctim.tv_sec) * kNsPerSecond + st.st_ctim.tv_nsec};
-}
-
 ConnectionTable ConnectionsFile::load() const {
   // Taken before the read: a save in between makes the next load read again.
-  const FileIdentity identity = identify_file(file_);
+  const platform::FileIdentity identity =
+      platform::identify_file(file_).value_or(platform::FileIdentity{});
   if (loaded_identity_ != identity) {
     loaded_ = identity.exists ? read() : ConnectionTable{};
     loaded_identity_ = identity;

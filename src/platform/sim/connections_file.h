@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/file_io.h"
 #include "platform/ras.h"
 
 namespace nimbra::sim {
@@ -41,20 +42,6 @@ struct ConnectionTable {
   platform::HRASCONN take_handle();
 };
 
-// Which version of the file is on disk: every save replaces the file by a new one, so the
-// identity changes with each save, also one made by another program.
-struct FileIdentity {
-  bool exists = false;
-  uint64_t device = 0;
-  uint64_t inode = 0;
-  int64_t size = 0;
-  int64_t modified_ns = 0;
-  int64_t changed_ns = 0;
-  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-};
-
-FileIdentity identify_file(const std::filesystem::path& file);
-
 class ConnectionsFile {
  public:
   ConnectionsFile(std::filesystem::path file, platform::CodePage code_page);
@@ -72,7 +59,7 @@ class ConnectionsFile {
 
   std::filesystem::path file_;
   platform::CodePage code_page_;
-  mutable std::optional<FileIdentity> loaded_identity_;
+  mutable std::optional<platform::FileIdentity> loaded_identity_;
   mutable ConnectionTable loaded_;
 };
 
