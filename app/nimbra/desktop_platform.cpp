@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 
 #include "platform/sim/card_settings.h"
-#include "platform/sim/dialup_adapter.h"
 #include "platform/sim/installed_browser.h"
 #include "platform/sim/installed_network.h"
 #include "platform/sim/port_config.h"

@@ -13,9 +13,12 @@
 // removed; values written since (by the program) stay as they are. Other Windows have none.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "platform/file_registry.h"
+#include "platform/registry_store.h"
 #include "platform/sim/machine_config.h"
 
 namespace nimbra::sim {
@@ -27,5 +30,10 @@ inline constexpr std::string_view kMstcpKey =
 
 // Throws MachineError for a [network] value it cannot use.
 void install_network(const MachineConfig& config, platform::FileRegistry& registry);
+
+// The MTU the Optimize page set on the first dial-up adapter that has one ("MaxMTU", 1 to
+// 65535); nothing when none is set. A real call's link uses it.
+std::optional<uint32_t> dialup_adapter_mtu(const platform::RegistryStore& registry,
+                                           platform::Language language);
 
 }  // namespace nimbra::sim
