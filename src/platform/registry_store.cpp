@@ -215,6 +215,15 @@ std::optional<RegValue> RegistryStore::value(std::string_view path, std::string_
   return it->second.value;
 }
 
+std::optional<std::string> RegistryStore::text_value(std::string_view path,
+                                                     std::string_view name) const {
+  const auto found = value(path, name);
+  if (!found || (found->type != REG_SZ && found->type != REG_EXPAND_SZ)) return std::nullopt;
+  std::string text(found->data.begin(), found->data.end());
+  if (const size_t nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
+  return text;
+}
+
 bool RegistryStore::delete_value(std::string_view path, std::string_view name) {
   Key* key = find(path);
   if (key == nullptr) return false;

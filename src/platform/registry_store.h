@@ -65,6 +65,9 @@ class RegistryStore {
   bool set_dword(std::string_view path, std::string_view name, uint32_t number);
   bool set_binary(std::string_view path, std::string_view name, std::span<const uint8_t> bytes);
   std::optional<RegValue> value(std::string_view path, std::string_view name) const;
+  // A REG_SZ or REG_EXPAND_SZ value's text (UTF-8) up to its first NUL; nothing for a missing
+  // value or one of another type.
+  std::optional<std::string> text_value(std::string_view path, std::string_view name) const;
   bool delete_value(std::string_view path, std::string_view name);
   // The key's values in the order they were first set.
   std::vector<NamedRegValue> values(std::string_view path) const;

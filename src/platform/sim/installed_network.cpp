@@ -113,18 +113,10 @@ void install_network(const MachineConfig& config, platform::FileRegistry& regist
 std::optional<uint32_t> dialup_adapter_mtu(const platform::RegistryStore& registry,
                                            platform::Language language) {
   constexpr uint32_t kLargestMtu = 65535;
-  const auto text = [&registry](const std::string& key,
-                                std::string_view name) -> std::optional<std::string> {
-    const auto value = registry.value(key, name);
-    if (!value || (value->type != platform::REG_SZ && value->type != platform::REG_EXPAND_SZ)) {
-      return std::nullopt;
-    }
-    return std::string(value->data.begin(), value->data.end());
-  };
   for (const std::string& sub : registry.subkeys(kClassNetKey)) {
     const std::string key = below(kClassNetKey, sub);
-    if (text(key, "DriverDesc") != dialup_adapter_name(language)) continue;
-    const auto mtu_text = text(key, "MaxMTU");
+    if (registry.text_value(key, "DriverDesc") != dialup_adapter_name(language)) continue;
+    const auto mtu_text = registry.text_value(key, "MaxMTU");
     uint32_t mtu = 0;
     if (!mtu_text ||
         std::from_chars(mtu_text->data(), mtu_text->data() + mtu_text->size(), mtu).ec !=

@@ -17,17 +17,6 @@ constexpr std::string_view kModemClass9x =
 constexpr std::string_view kCardSections[] = {"card", "card2"};
 constexpr size_t kMaxModems = 32;
 
-std::string text_value(const platform::RegistryStore& registry, const std::string& key,
-                       std::string_view name) {
-  const auto value = registry.value(key, name);
-  if (!value || (value->type != platform::REG_SZ && value->type != platform::REG_EXPAND_SZ)) {
-    return "";
-  }
-  std::string text(value->data.begin(), value->data.end());
-  if (const size_t nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
-  return text;
-}
-
 int16_t port_of(std::string_view attached_to) {
   if (attached_to.size() < 4 || !platform::iequals(attached_to.substr(0, 3), "COM")) return 0;
   int16_t port = 0;
@@ -46,10 +35,10 @@ std::vector<RasModem> ras_modems(const platform::RegistryStore& registry,
   for (const std::string& driver : registry.subkeys(class_key)) {
     if (modems.size() == kMaxModems) break;
     const std::string key = class_key + "\\" + driver;
-    const std::string description = text_value(registry, key, "DriverDesc");
+    const std::string description = registry.text_value(key, "DriverDesc").value_or("");
     if (description.empty()) continue;
     RasModem modem{platform::to_ansi(description, config.code_page()),
-                   port_of(text_value(registry, key, "AttachedTo"))};
+                   port_of(registry.text_value(key, "AttachedTo").value_or(""))};
     // The machine installs its devices in the order of their sections, driver key 0000 first.
     const size_t ordinal = ini_number(driver, kMaxModems);
     if (nt && ordinal < std::size(kCardSections)) {
