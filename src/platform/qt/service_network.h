@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/http.h"
 #include "platform/qt/scripted_reply.h"
