@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "accel/cache_deletion.h"
-#include "platform/file_io.h"
-#include "platform/sim/cache_entry_file.h"
+#include "platform/host/file_io.h"
+#include "platform/sim/web/cache_entry_file.h"
 #include "platform/sim/machine.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Looking up every caption, as the main window's load does once per start.
 #include <benchmark/benchmark.h>
 
-#include "shell/catalogue.h"
-#include "shell/catalogue_table.h"
+#include "shell/catalogue/catalogue.h"
+#include "shell/catalogue/catalogue_table.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/file_io.h"
-#include "platform/file_registry.h"
-#include "platform/reg_file.h"
+#include "platform/host/file_io.h"
+#include "platform/registry/file_registry.h"
+#include "platform/registry/reg_file.h"
 
 namespace {
 

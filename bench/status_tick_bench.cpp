@@ -9,11 +9,11 @@
 #include <string>
 
 #include "dialup/status_lamp.h"
-#include "platform/sim/connections_file.h"
+#include "platform/sim/dialup/connections_file.h"
 #include "platform/sim/machine.h"
-#include "platform/sim/machine_config.h"
+#include "platform/sim/machine/machine_config.h"
 #include "shell/app_context.h"
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 #include "shell/startup.h"
 #include "wiring/subsystems.h"
 

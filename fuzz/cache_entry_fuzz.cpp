@@ -10,7 +10,7 @@
 
 #include "accel/cache_deletion.h"
 #include "fuzz_machine.h"
-#include "platform/sim/cache_entry_file.h"
+#include "platform/sim/web/cache_entry_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nimbra;

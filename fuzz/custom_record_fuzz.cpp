@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz_machine.h"
-#include "platform/bytes.h"
+#include "platform/text/bytes.h"
 #include "shell/custom_file.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/linux/modem_answer.h"
-#include "platform/linux/modem_dialer.h"
-#include "platform/linux/pppd_log.h"
-#include "platform/linux/text_lines.h"
+#include "platform/linux/pppd/modem_answer.h"
+#include "platform/linux/pppd/modem_dialer.h"
+#include "platform/linux/pppd/pppd_log.h"
+#include "platform/linux/pppd/text_lines.h"
 #include "platform/ras.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/sim/machine.h"
-#include "platform/sim/machine_config.h"
+#include "platform/sim/machine/machine_config.h"
 
 namespace nimbra::fuzz {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <span>
 
-#include "dialup/ras_records.h"
-#include "platform/bytes.h"
-#include "platform/ras_records.h"
+#include "dialup/session/ras_records.h"
+#include "platform/text/bytes.h"
+#include "platform/records/ras_records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nimbra;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nimbra::shell;

@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 
-#include "platform/sim/card_settings.h"
-#include "platform/sim/installed_browser.h"
-#include "platform/sim/installed_network.h"
-#include "platform/sim/port_config.h"
-#include "platform/sim/short_date.h"
+#include "platform/sim/card/card_settings.h"
+#include "platform/sim/machine/installed_browser.h"
+#include "platform/sim/machine/installed_network.h"
+#include "platform/sim/machine/port_config.h"
+#include "platform/sim/desktop/short_date.h"
 
 namespace nimbra::app {
 

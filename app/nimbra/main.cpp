@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "desktop_platform.h"
-#include "platform/linux/locale_language.h"
-#include "platform/sim/machine_location.h"
+#include "platform/linux/desktop/locale_language.h"
+#include "platform/sim/machine/machine_location.h"
 #include "screenshot.h"
 #include "shell/app_context.h"
 #include "shell/startup.h"

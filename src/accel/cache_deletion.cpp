@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/bytes.h"
+#include "platform/text/bytes.h"
 #include "shell/ansi_text.h"
 
 namespace nimbra::accel {

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "platform/ini_file.h"
+#include "platform/text/ini_file.h"
 #include "shell/messages.h"
 
 namespace nimbra::accel {

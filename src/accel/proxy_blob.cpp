@@ -4,7 +4,7 @@
 #include <string>
 
 #include "accel/service_endpoints.h"
-#include "platform/bytes.h"
+#include "platform/text/bytes.h"
 
 namespace nimbra::accel {
 

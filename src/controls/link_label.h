@@ -6,7 +6,7 @@
 #include <string>
 
 #include "controls/property_bag.h"
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 namespace nimbra::controls {
 

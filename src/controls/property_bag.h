@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 namespace nimbra::controls {
 

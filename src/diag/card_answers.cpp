@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "diag/reply_text.h"
-#include "shell/rep_str.h"
+#include "shell/catalogue/rep_str.h"
 
 namespace nimbra::diag {
 

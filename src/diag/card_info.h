@@ -4,7 +4,7 @@
 // cleared page are on the screen meanwhile.
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "shell/app_context.h"
 
 namespace nimbra::diag {

@@ -8,7 +8,7 @@
 #include "diag/at_channel.h"
 #include "dialup/card_query.h"
 #include "dialup/dial_events.h"
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 #include "shell/messages.h"
 
 namespace nimbra::dialup {

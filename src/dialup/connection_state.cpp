@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 
 namespace nimbra::dialup {
 

@@ -5,7 +5,7 @@
 #include "accel/client_programs.h"
 #include "dialup/dial_state_text.h"
 #include "dialup/redial.h"
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 #include "shell/option_tree.h"
 
 namespace nimbra::dialup {

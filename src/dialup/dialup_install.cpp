@@ -6,7 +6,7 @@
 #include "dialup/connection_state.h"
 #include "dialup/provisioning.h"
 #include "dialup/service_plans.h"
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 
 namespace nimbra::dialup {
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "dialup/ras_records.h"
+#include "dialup/session/ras_records.h"
 #include "dialup/service_plans.h"
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 #include "shell/ansi_text.h"
 #include "shell/messages.h"
 #include "shell/settings_file.h"

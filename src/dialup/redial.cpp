@@ -5,7 +5,7 @@
 
 #include "diag/reply_text.h"
 #include "dialup/status_lamp.h"
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 
 namespace nimbra::dialup {
 

@@ -1,6 +1,6 @@
 #include "dialup/status_lamp.h"
 
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 
 namespace nimbra::dialup {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "shell/app_context.h"
 
 namespace nimbra::dialup {

@@ -51,16 +51,4 @@ class Http {
   virtual std::string error_description() = 0;
 };
 
-// The description a client gives with each failure code above.
-std::string_view describe_http_error(uint32_t code);
-
-// Splits "http://host[:port]/path?query" into its host and the request target; false for any
-// other form.
-struct HttpUrl {
-  std::string host;
-  uint16_t port = 80;
-  std::string target;  // "/path?query"; "/" when the URL has none
-};
-bool parse_http_url(std::string_view url, HttpUrl& parsed);
-
 }  // namespace nimbra::platform

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/codepage.h"
+#include "platform/text/codepage.h"
 #include "shell/app_context.h"
 
 namespace nimbra::shell {

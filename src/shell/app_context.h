@@ -10,11 +10,11 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "shell/catalogue.h"
-#include "shell/custom_record.h"
+#include "shell/catalogue/catalogue.h"
+#include "shell/records/custom_record.h"
 #include "shell/main_form.h"
 #include "shell/pass_form.h"
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 
 namespace nimbra::dialup {
 class VBRas32;  // the RAS session object; the shell only holds it

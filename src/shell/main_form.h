@@ -2,7 +2,7 @@
 #pragma once
 
 #include "controls/link_label.h"
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 namespace nimbra::shell {
 

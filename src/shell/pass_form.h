@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 
 namespace nimbra::shell {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/bytes.h"
+#include "platform/text/bytes.h"
 #include "shell/custom_file.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "diag/reply_text.h"
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 #include "shell/messages.h"
 #include "tcpip/tcp_registry.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "nimbra_test/test_machine.h"
-#include "platform/sim/sim_shell.h"
+#include "platform/sim/desktop/sim_shell.h"
 
 namespace nimbra::accel {
 namespace {

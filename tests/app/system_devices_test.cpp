@@ -8,7 +8,7 @@
 
 #include "nimbra_test/run_program.h"
 #include "nimbra_test/temp_dir.h"
-#include "platform/file_io.h"
+#include "platform/host/file_io.h"
 
 namespace nimbra {
 namespace {

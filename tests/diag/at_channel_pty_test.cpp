@@ -10,10 +10,10 @@
 #include "diag/at_channel.h"
 #include "diag/reply_text.h"
 #include "nimbra_test/temp_dir.h"
-#include "platform/linux/serial_comm.h"
-#include "platform/linux/system_clock.h"
-#include "platform/sim/machine_kernel.h"
-#include "platform/sim/pty_card.h"
+#include "platform/linux/serial/serial_comm.h"
+#include "platform/linux/desktop/system_clock.h"
+#include "platform/sim/machine/machine_kernel.h"
+#include "platform/sim/card/pty_card.h"
 
 namespace nimbra::diag {
 namespace {

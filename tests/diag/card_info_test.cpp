@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "nimbra_test/test_machine.h"
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 
 namespace nimbra::diag {
 namespace {

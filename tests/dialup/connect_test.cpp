@@ -4,7 +4,7 @@
 
 #include "connecting_scenario.h"
 #include "dialup/dial_events.h"
-#include "platform/sim/sim_shell.h"
+#include "platform/sim/desktop/sim_shell.h"
 
 namespace nimbra::dialup {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 #include "nimbra_test/test_machine.h"
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 
 namespace nimbra::dialup::scenario {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "connecting_scenario.h"
-#include "platform/sim/sim_shell.h"
+#include "platform/sim/desktop/sim_shell.h"
 
 namespace nimbra::dialup {
 namespace {

@@ -1,4 +1,4 @@
-#include "dialup/memory_block.h"
+#include "dialup/session/memory_block.h"
 
 #include <gtest/gtest.h>
 #include <sys/mman.h>

@@ -1,11 +1,11 @@
-#include "dialup/ras_records.h"
+#include "dialup/session/ras_records.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "dialup/device_acceptance.h"
+#include "dialup/session/device_acceptance.h"
 
 namespace nimbra::dialup {
 namespace {

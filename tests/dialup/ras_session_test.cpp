@@ -1,4 +1,4 @@
-#include "dialup/vbras32.h"
+#include "dialup/session/vbras32.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "connecting_scenario.h"
 #include "nimbra_test/test_machine.h"
-#include "platform/sim/sim_window.h"
+#include "platform/sim/desktop/sim_window.h"
 
 namespace nimbra::dialup {
 namespace {

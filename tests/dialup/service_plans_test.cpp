@@ -7,7 +7,7 @@
 
 #include "connecting_scenario.h"
 #include "nimbra_test/test_machine.h"
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 
 namespace nimbra::dialup {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/file_registry.h"
+#include "platform/registry/file_registry.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,8 +10,8 @@
 #include <string>
 
 #include "nimbra_test/temp_dir.h"
-#include "platform/file_io.h"
-#include "platform/reg_file.h"
+#include "platform/host/file_io.h"
+#include "platform/registry/reg_file.h"
 
 namespace nimbra::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ini_file.h"
+#include "platform/text/ini_file.h"
 
 #include <gtest/gtest.h>
 

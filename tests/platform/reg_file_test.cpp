@@ -1,10 +1,10 @@
-#include "platform/reg_file.h"
+#include "platform/registry/reg_file.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/utf16.h"
+#include "platform/text/utf16.h"
 
 namespace nimbra::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 #include "nimbra_test/test_machine.h"
 #include "qt_program.h"
 #include "qt_test_registry.h"
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 
 namespace nimbra::qt {
 namespace {

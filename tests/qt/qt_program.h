@@ -11,7 +11,7 @@
 
 #include "platform/qt/qt_window.h"
 #include "platform/sim/machine.h"
-#include "platform/sim/sim_ras.h"
+#include "platform/sim/dialup/sim_ras.h"
 #include "shell/startup.h"
 #include "wiring/subsystems.h"
 

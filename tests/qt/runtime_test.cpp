@@ -11,8 +11,8 @@
 
 #include "desktop_platform.h"
 #include "nimbra_test/temp_dir.h"
-#include "platform/file_io.h"
-#include "platform/ini_file.h"
+#include "platform/host/file_io.h"
+#include "platform/text/ini_file.h"
 #include "platform/qt/activation_channel.h"
 #include "platform/qt/instance_names.h"
 #include "platform/qt/qt_runtime.h"

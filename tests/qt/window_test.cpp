@@ -20,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/controls.h"
+#include "platform/controls/controls.h"
 #include "platform/qt/qt_window.h"
 #include "qt_program.h"
 #include "qt_test_registry.h"

@@ -1,10 +1,10 @@
-#include "shell/catalogue.h"
+#include "shell/catalogue/catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 
-#include "shell/catalogue_table.h"
+#include "shell/catalogue/catalogue_table.h"
 
 namespace nimbra::shell {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "nimbra_test/test_machine.h"
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 #include "shell/window_placement.h"
 
 namespace nimbra::shell {

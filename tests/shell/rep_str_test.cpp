@@ -1,4 +1,4 @@
-#include "shell/rep_str.h"
+#include "shell/catalogue/rep_str.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "nimbra_test/test_machine.h"
-#include "shell/settings_record.h"
+#include "shell/records/settings_record.h"
 
 namespace nimbra::shell {
 namespace {

@@ -1,7 +1,7 @@
 #include "nimbra_test/test_machine.h"
 
-#include "platform/file_io.h"
-#include "platform/sim/machine_config.h"
+#include "platform/host/file_io.h"
+#include "platform/sim/machine/machine_config.h"
 #include "shell/startup.h"
 #include "wiring/subsystems.h"
 

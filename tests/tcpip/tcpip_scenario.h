@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "nimbra_test/test_machine.h"
-#include "platform/sim/installed_network.h"
+#include "platform/sim/machine/installed_network.h"
 
 namespace nimbra::tcpip {
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/http.h"
+#include "platform/web/http_url.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;

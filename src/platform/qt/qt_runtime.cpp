@@ -5,7 +5,7 @@
 #include <QtDebug>
 #include <chrono>
 
-#include "platform/linux/locale_language.h"
+#include "platform/linux/desktop/locale_language.h"
 #include "platform/qt/short_date.h"
 
 namespace nimbra::qt {

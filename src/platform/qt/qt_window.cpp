@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "platform/qt/look.h"
+#include "platform/qt/widgets/look.h"
 
 namespace nimbra::qt {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/qt/form_view.h"
-#include "platform/qt/twip_scale.h"
+#include "platform/qt/widgets/form_view.h"
+#include "platform/qt/widgets/twip_scale.h"
 #include "platform/window.h"
 
 namespace nimbra::qt {

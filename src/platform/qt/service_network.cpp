@@ -1,5 +1,7 @@
 #include "platform/qt/service_network.h"
 
+#include "platform/web/http_url.h"
+
 #include <QLibrary>
 #include <QTimer>
 #include <cstdio>

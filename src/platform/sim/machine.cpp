@@ -2,11 +2,11 @@
 
 #include <ctime>
 
-#include "platform/sim/card_settings.h"
-#include "platform/sim/installed_browser.h"
-#include "platform/sim/installed_network.h"
+#include "platform/sim/card/card_settings.h"
+#include "platform/sim/machine/installed_browser.h"
+#include "platform/sim/machine/installed_network.h"
 #include "platform/sim/machine_power.h"
-#include "platform/sim/registry_permissions.h"
+#include "platform/sim/machine/registry_permissions.h"
 
 namespace nimbra::sim {
 

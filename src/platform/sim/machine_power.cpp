@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "platform/file_io.h"
-#include "platform/ini_file.h"
-#include "platform/sim/connections_file.h"
-#include "platform/sim/machine_config.h"
+#include "platform/host/file_io.h"
+#include "platform/text/ini_file.h"
+#include "platform/sim/dialup/connections_file.h"
+#include "platform/sim/machine/machine_config.h"
 
 namespace nimbra::sim {
 

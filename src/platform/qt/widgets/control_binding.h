@@ -1,0 +1,72 @@
+// One control bound to its widget: the properties every control shares are mirrored here, each
+// kind adds its own properties and turns the widget's user input into the control's events.
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+#include "platform/controls/controls.h"
+#include "platform/qt/widgets/twip_scale.h"
+
+namespace nimbra::qt {
+
+QString to_qstring(const std::string& text);
+QColor to_qcolor(platform::Color bgr);
+
+// A control's colours on a palette: backgrounds in every state, text only while enabled, so that
+// disabled widgets still look greyed.
+void set_back_role(QPalette& palette, QPalette::ColorRole role, const QColor& color);
+void set_text_role(QPalette& palette, QPalette::ColorRole role, const QColor& color);
+
+class ControlBinding {
+ public:
+  // `input_open` is false once the view is detached; user input is then dropped.
+  struct Context {
+    const TwipScale& scale;
+    const bool& input_open;
+  };
+
+  ControlBinding(platform::Control& control, QWidget* widget, const Context& context);
+  ControlBinding(const ControlBinding&) = delete;
+  ControlBinding& operator=(const ControlBinding&) = delete;
+  virtual ~ControlBinding() = default;
+
+  platform::Control& control() const { return control_; }
+  // The widget, and the parent of the controls the control contains; null for a timer.
+  QWidget* widget() const { return widget_; }
+
+  // The label that names this control for assistive tools when it has no caption of its own.
+  void set_label(const platform::Control* label) { label_ = label; }
+
+  // A covered control stays hidden in the view whatever its visibility in the model.
+  void set_covered(bool covered);
+
+  // Mirrors every property of the control onto the widget. The widget's signals are blocked
+  // meanwhile, so a model change never comes back as user input.
+  void apply();
+
+ protected:
+  virtual void apply_kind() = 0;
+  // Palette roles the back colour paints on this kind of widget.
+  virtual void apply_colors(QPalette& palette, const QColor& back, const QColor& fore) const;
+  virtual QRect geometry() const;
+
+  bool input_open() const { return context_.input_open; }
+  const TwipScale& scale() const { return context_.scale; }
+
+ private:
+  void apply_common();
+
+  platform::Control& control_;
+  QWidget* widget_;
+  Context context_;
+  const platform::Control* label_ = nullptr;
+  uint64_t raised_z_order_ = 0;
+  bool covered_ = false;
+};
+
+}  // namespace nimbra::qt

@@ -1,0 +1,194 @@
+#include "platform/sim/card/card_model.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <utility>
+
+namespace nimbra::sim {
+
+namespace {
+
+constexpr size_t kMaxLine = 128;
+constexpr size_t kMaxRecordedCommands = 1000;
+constexpr std::string_view kCrLf = "\r\n";
+
+std::string upper(std::string_view s) {
+  std::string u(s);
+  for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return u;
+}
+
+std::string result(std::string_view code) {
+  return std::string(kCrLf) + std::string(code) + "\r\n";
+}
+
+std::string info(std::string_view text) {
+  return result(text) + result("OK");
+}
+
+// Counts are four zero-padded digits right after the command, with no leading line break.
+std::string count_field(int count) {
+  std::array<char, 8> digits{};
+  std::snprintf(digits.data(), digits.size(), "%04d", count);
+  return std::string(digits.data());
+}
+
+// The cards that take the measurement commands, and the letter case of their level command.
+bool measures_levels(std::string_view code) {
+  return code == "KVT30-J" || code == "KVT30C-J" || code == "KVT31-J" || code == "KVT31C-J" ||
+         code == "KVR20C-J";
+}
+std::string_view level_command(std::string_view code) {
+  return code == "KVT30C-J" || code == "KVT31C-J" ? "at@@lvl" : "AT@@LVL";
+}
+
+// Field strength that a PX-301 reports for a level (the program maps 61+ to 5, 51-60 to 4, ...).
+int strength_of(int level) {
+  constexpr std::array<int, 6> kStrength{10, 25, 35, 45, 55, 65};
+  return level < 0 ? 0 : kStrength[static_cast<size_t>(std::min(level, 5))];
+}
+
+struct DefaultReplyTime {
+  std::string_view word;
+  uint32_t ms;
+};
+// The PX-301 takes longer than one 1100 ms wait over its field strengths.
+constexpr std::array<DefaultReplyTime, 7> kDefaultReplyMs{{
+    {"ATI4", 40},
+    {"ATI5", 40},
+    {"ATI6", 40},
+    {"AT@@LVL", 400},
+    {"AT@@LNK", 200},
+    {"AT@K", 1500},
+    {"ATD", 300},
+}};
+constexpr uint32_t kShortReplyMs = 10;
+
+}  // namespace
+
+CardModel::CardModel(CardSettings settings)
+    : settings_(std::move(settings)), echo_(settings_.echo) {}
+
+std::vector<CardOutput> CardModel::receive(std::string_view bytes) {
+  std::vector<CardOutput> out;
+  if (unplugged_ || settings_.fault == CardFault::Silent) return out;
+  std::string echoed;
+  for (const char c : bytes) {
+    if (echo_) echoed += c;
+    if (c == '\n') continue;
+    if (c != '\r') {
+      if (line_.size() < kMaxLine) {
+        line_ += c;
+      } else {
+        line_overflow_ = true;
+      }
+      continue;
+    }
+    const std::string line = line_overflow_ ? std::string("AT?") : line_;
+    line_.clear();
+    line_overflow_ = false;
+    if (line.size() < 2 || upper(line.substr(0, 2)) != "AT") continue;  // not a command
+    if (commands_.size() < kMaxRecordedCommands) commands_.push_back(line);
+    if (settings_.fault == CardFault::Unplugged) {
+      unplugged_ = true;
+      return {};
+    }
+    if (!echoed.empty()) out.push_back({0, std::move(echoed)});
+    echoed.clear();
+    if (!held_.empty()) out.push_back({0, std::exchange(held_, {})});
+    CardOutput reply = finish(answer(line));
+    if (settings_.fault == CardFault::Late) {
+      held_ = std::move(reply.bytes);
+    } else if (!reply.bytes.empty()) {
+      out.push_back(std::move(reply));
+    }
+  }
+  if (!echoed.empty()) out.push_back({0, std::move(echoed)});
+  return out;
+}
+
+CardModel::Answer CardModel::answer(const std::string& line) {
+  const std::string& code = settings_.model_code;
+  const std::string body = line.substr(2);
+  const std::string word = upper(body);
+  if (settings_.fault == CardFault::Error) return {"AT" + word, result("ERROR")};
+  if (word.empty()) return {"AT", result("OK")};
+  if (word == "Z") {
+    echo_ = settings_.echo;
+    return {"ATZ", result("OK")};
+  }
+  if (word == "E0" || word == "E1") {
+    echo_ = word == "E1";
+    return {"ATE", result("OK")};
+  }
+  if (word == "I4") return {"ATI4", info(code)};
+  if (word == "I5") return {"ATI5", info(settings_.firmware)};
+  if (word == "I6") return {"ATI6", info(settings_.phs_number)};
+  if (word == "@@LVL" && measures_levels(code)) {
+    if (line != level_command(code)) return {"AT@@LVL", result("ERROR")};
+    std::string digits;
+    for (const int level : settings_.levels) {
+      digits += static_cast<char>('0' + std::max(level, 0));
+    }
+    return {"AT@@LVL", count_field(static_cast<int>(settings_.levels.size())) + "\r\n" + digits +
+                           "\r\n" + result("OK")};
+  }
+  if (word == "@@LNK" && measures_levels(code)) {
+    return {"AT@@LNK", count_field(settings_.free_channels) + "\r\n" + result("OK")};
+  }
+  if (word == "@K" && code == "PX-301") {
+    std::string fields = "@K:1,07";
+    for (size_t k = 0; k < 3; ++k) {
+      const int level = k < settings_.levels.size() ? settings_.levels[k] : kLevelNotAvailable;
+      fields += "," + std::to_string(strength_of(level));
+    }
+    return {"AT@K", info(fields)};
+  }
+  if (word.starts_with("D")) {
+    return {"ATD", settings_.dial_answer.empty() ? "" : result(settings_.dial_answer)};
+  }
+  return {"AT" + word, result("ERROR")};
+}
+
+CardOutput CardModel::finish(Answer answer) {
+  const CardFault fault = fault_of(answer.word);
+  if (fault == CardFault::Silent) return {};
+  if (fault == CardFault::Error) answer.text = result("ERROR");
+  CardOutput reply{reply_ms(answer.word), std::move(answer.text)};
+  if (fault == CardFault::Partial) {
+    reply.bytes.resize(reply.bytes.size() / 2);
+  } else if (fault == CardFault::Garbage) {
+    reply.bytes = noise(reply.bytes.size());
+  }
+  return reply;
+}
+
+CardFault CardModel::fault_of(const std::string& word) const {
+  const auto it = settings_.fault_of.find(word);
+  return it != settings_.fault_of.end() ? it->second : settings_.fault;
+}
+
+uint32_t CardModel::reply_ms(const std::string& word) const {
+  if (const auto it = settings_.reply_ms_of.find(word); it != settings_.reply_ms_of.end()) {
+    return it->second;
+  }
+  if (settings_.reply_ms != 0) return settings_.reply_ms;
+  for (const auto& d : kDefaultReplyMs) {
+    if (d.word == word) return d.ms;
+  }
+  return kShortReplyMs;
+}
+
+std::string CardModel::noise(size_t length) {
+  std::string bytes(length, '\0');
+  for (char& c : bytes) {
+    noise_state_ ^= noise_state_ << 13;
+    noise_state_ ^= noise_state_ >> 17;
+    noise_state_ ^= noise_state_ << 5;
+    c = static_cast<char>(noise_state_ & 0xFF);
+  }
+  return bytes;
+}
+
+}  // namespace nimbra::sim
