@@ -86,13 +86,17 @@ shots=$PWD/build/package/screenshots
 rm -rf "$shots"
 mkdir -p "$shots"
 read -ra command <<<"$(sed -n 's/^Exec=//p' /usr/share/applications/nimbra.desktop)"
+[ "${command[*]}" = nimbra ] || fail "the menu entry starts '${command[*]}', not nimbra"
+# The installed picture-taking program runs the installed program's start as the menu starts it.
+pictures=$(dpkg -L nimbra | grep '/nimbra-pictures$')
+[ -x "$pictures" ] || fail "no picture-taking program in the package"
 for lang in en ja; do
   locale=en_US.UTF-8
   [ "$lang" = ja ] && locale=ja_JP.UTF-8
   home=$work/home-$lang
   mkdir -m 700 "$home"
   env -i PATH=/usr/bin:/bin HOME="$home" LANG=$locale LC_ALL=$locale XDG_RUNTIME_DIR="$home" \
-    timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "${command[@]}" --screenshot "$shots/installed-$lang.png" \
+    timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "$pictures" --screenshot "$shots/installed-$lang.png" \
     >"$work/$lang.log" 2>&1 || { cat "$work/$lang.log"; fail "the installed program failed ($lang)"; }
   [ -s "$shots/installed-$lang.png" ] || fail "no window picture ($lang)"
   machine=$home/.local/share/nimbra/machine
@@ -104,7 +108,7 @@ done
 home=$work/home-inquiry
 mkdir -m 700 "$home"
 env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 XDG_RUNTIME_DIR="$home" \
-  timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" /usr/bin/nimbra --screenshot-inquiry \
+  timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" "$pictures" --screenshot-inquiry \
   "$shots/installed-inquiry.png" >"$work/inquiry.log" 2>&1 ||
   { cat "$work/inquiry.log"; fail "the installed program failed to inquire"; }
 grep -Eq '^[0-9]{2}/[0-9]{2}/[0-9]{2}' "$home/.local/share/nimbra/machine/windows/nimbral.dat" ||

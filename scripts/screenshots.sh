@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)" --target nimbra nimbra-machine
+cmake --build --preset default -j "$(nproc)" --target nimbra nimbra-pictures nimbra-machine
 out=$PWD/build/screenshots
 rm -rf "$out"
 mkdir -p "$out"
@@ -27,13 +27,13 @@ for lang in en ja; do
     [ "$run" = measure ] && mode=--screenshot-measure && prefix=$out/$lang
     [ "$run" = cache ] && mode=--screenshot-cache && prefix=$out/$lang-cache
     LANG=$locale LC_ALL=$locale NIMBRA_MACHINE=$machine/m XDG_RUNTIME_DIR=$machine \
-      xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra "$mode" "$prefix"
+      xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra-pictures "$mode" "$prefix"
     rm -rf "$machine"
   done
   # Inquire on the call: the validity date in blue (...-inquiry.png).
   machine=$(mktemp -d)
   LANG=$locale LC_ALL=$locale NIMBRA_MACHINE=$machine/m XDG_RUNTIME_DIR=$machine \
-    xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra \
+    xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra-pictures \
     --screenshot-inquiry "$out/$lang-inquiry.png"
   rm -rf "$machine"
   # The card simulator answers the dial after three seconds, so that "Dialing..." is seen.
@@ -42,7 +42,7 @@ for lang in en ja; do
     --language "$lang" >/dev/null
   printf 'reply_ms.ATD = 3000\n[dialup]\nservice = pppd\n' >>"$machine/m/machine.ini"
   LANG=$locale LC_ALL=$locale NIMBRA_MACHINE=$machine/m XDG_RUNTIME_DIR=$machine \
-    xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra --screenshot-series \
+    xvfb-run -a -s "-screen 0 1280x800x24" build/default/app/nimbra/nimbra-pictures --screenshot-series \
     "$out/$lang-pppd"
   rm -rf "$machine"
 done

@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 
 #include "platform/sim/card/card_settings.h"
+#include "platform/sim/desktop/short_date.h"
 #include "platform/sim/machine/installed_browser.h"
 #include "platform/sim/machine/installed_network.h"
 #include "platform/sim/machine/port_config.h"
-#include "platform/sim/desktop/short_date.h"
 
 namespace nimbra::app {
 

@@ -13,21 +13,21 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/registry/file_registry.h"
 #include "platform/linux/desktop/linux_shell.h"
+#include "platform/linux/desktop/system_clock.h"
 #include "platform/linux/pppd/pppd_line.h"
 #include "platform/linux/serial/serial_comm.h"
-#include "platform/linux/desktop/system_clock.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_runtime.h"
 #include "platform/qt/qt_task_timer.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/service_network.h"
+#include "platform/registry/file_registry.h"
+#include "platform/sim/card/pty_card.h"
 #include "platform/sim/dialup/dialup_service.h"
+#include "platform/sim/dialup/sim_ras.h"
 #include "platform/sim/machine/machine_config.h"
 #include "platform/sim/machine/machine_kernel.h"
-#include "platform/sim/card/pty_card.h"
-#include "platform/sim/dialup/sim_ras.h"
 #include "platform/sim/web/sim_url_cache.h"
 #include "platform/sim/web/validity_server.h"
 

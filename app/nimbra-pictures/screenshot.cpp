@@ -45,7 +45,7 @@ void settle(int ms) {
 QTabBar* tab_bar(QWidget* window) {
   auto* tabs = window->findChild<QWidget*>("KorvoTab");
   auto* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
-  if (!bar) std::fprintf(stderr, "nimbra: no tab strip to page through\n");
+  if (!bar) std::fprintf(stderr, "nimbra-pictures: no tab strip to page through\n");
   return bar;
 }
 
@@ -84,7 +84,7 @@ void save_picture(const QPixmap& picture, const QString& file) {
     std::printf("%s\n", qPrintable(file));
     std::fflush(stdout);
   } else {
-    std::fprintf(stderr, "nimbra: cannot save %s\n", qPrintable(file));
+    std::fprintf(stderr, "nimbra-pictures: cannot save %s\n", qPrintable(file));
   }
 }
 
@@ -139,7 +139,7 @@ void ScreenshotRun::start() {
   QTimer::singleShot(delay, this, [this] {
     QWidget* window = shown_window();
     if (!window) {
-      std::fprintf(stderr, "nimbra: no window to take a picture of\n");
+      std::fprintf(stderr, "nimbra-pictures: no window to take a picture of\n");
       QApplication::exit(1);
       return;
     }
@@ -194,7 +194,7 @@ void ScreenshotRun::take_pages(QWidget* window) {
 void ScreenshotRun::inquire(QWidget* window) {
   auto* button = window->findChild<QPushButton*>("CmdLimit");
   if (!button || !button->isEnabled()) {
-    std::fprintf(stderr, "nimbra: Inquire cannot be pressed (is the call up?)\n");
+    std::fprintf(stderr, "nimbra-pictures: Inquire cannot be pressed (is the call up?)\n");
     return;
   }
   button->click();
@@ -216,7 +216,7 @@ void ScreenshotRun::take_measurement(QWidget* window) {
   settle(kPageSettleMs);
   auto* measure = window->findChild<QPushButton*>("CmdAnalyze");
   if (!measure || !measure->isEnabled()) {
-    std::fprintf(stderr, "nimbra: Measure cannot be pressed\n");
+    std::fprintf(stderr, "nimbra-pictures: Measure cannot be pressed\n");
     return;
   }
   auto* lamp = window->findChild<QWidget*>("StatusLump");
@@ -243,7 +243,7 @@ void ScreenshotRun::take_cache_deletion(QWidget* window) {
   auto* box = window->findChild<QCheckBox*>("CheckCash");
   auto* apply = window->findChild<QPushButton*>("CmdApply");
   if (!bar || !progress || !label || !box || !apply) {
-    std::fprintf(stderr, "nimbra: no Accelerator page to delete the cache on\n");
+    std::fprintf(stderr, "nimbra-pictures: no Accelerator page to delete the cache on\n");
     return;
   }
   bar->setCurrentIndex(1);

@@ -1,0 +1,23 @@
+// One run of the desktop program on its machine, as the user starts it and as the picture-taking
+// program starts it: the machine is opened (the demo machine is made on a first start), the
+// program starts on it, and the toolkit's event loop runs until the program ends.
+#pragma once
+
+#include <functional>
+
+class QApplication;
+
+namespace nimbra::app {
+
+struct DesktopRunOptions {
+  // Called once the program has started, before the event loop runs.
+  std::function<void()> on_started;
+  // Whether a failure to open the machine is also shown in a box; nobody answers one in a
+  // run without a person.
+  bool show_errors_in_box = true;
+};
+
+// Returns the program's exit status.
+int run_desktop(QApplication& qapp, const DesktopRunOptions& options);
+
+}  // namespace nimbra::app
