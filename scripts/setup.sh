@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   xvfb xauth xdotool fonts-noto-cjk locales-all qt6-translations-l10n
   dpkg-dev desktop-file-utils librsvg2-bin xdg-utils
-  ppp
+  ppp python3
 )
 
 missing=()
