@@ -9,8 +9,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: nimbra\n"
-    "       nimbra --help\n"
+    "usage: nimbra [--help]\n"
     "Runs the connection manager on the machine in $NIMBRA_MACHINE, else in\n"
     "~/.local/share/nimbra/machine ($XDG_DATA_HOME/nimbra/machine), which is created as the\n"
     "demo machine on the first start. The language follows the locale (LANG=ja_JP.UTF-8).\n";
