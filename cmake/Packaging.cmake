@@ -6,6 +6,19 @@ set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 install(FILES ${PROJECT_SOURCE_DIR}/data/ppp/nimbra DESTINATION /etc/ppp/peers)
 install(FILES ${packaging}/udev/70-nimbra.rules DESTINATION /lib/udev/rules.d)
 
+# Debian's documentation files: the machine-readable copyright and the package's changelog.
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/nimbra)
+install(FILES ${packaging}/debian/copyright DESTINATION ${doc_dir})
+set(changelog_gz ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz)
+add_custom_command(
+  OUTPUT ${changelog_gz}
+  COMMAND gzip -9nc ${packaging}/debian/changelog > ${changelog_gz}
+  DEPENDS ${packaging}/debian/changelog)
+add_custom_target(nimbra_changelog ALL DEPENDS ${changelog_gz})
+install(FILES ${changelog_gz} DESTINATION ${doc_dir})
+install(FILES ${packaging}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME nimbra)
+
 foreach(page nimbra nimbra-machine)
   set(page_copy ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1)
   set(gz ${page_copy}.gz)
@@ -22,6 +35,8 @@ install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 if(NIMBRA_BUILD_QT)
   install(FILES ${packaging}/nimbra.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${packaging}/org.example.nimbra.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   set(icons ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
   install(FILES ${packaging}/icons/nimbra.svg DESTINATION ${icons}/scalable/apps)
   find_program(RSVG_CONVERT rsvg-convert REQUIRED)
@@ -53,6 +68,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://nimbra.example.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ppp)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${packaging}/debian/conffiles ${packaging}/debian/postinst

@@ -49,6 +49,10 @@ mapfile -t conffiles <"$work/control/conffiles"
 dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work/root/usr/share/applications/nimbra.desktop"
 echo "desktop entry valid"
+appstreamcli validate --no-net "$work/root/usr/share/metainfo/"*.metainfo.xml
+echo "== lintian"
+lintian --fail-on error,warning --profile debian "$deb"
+echo "lintian: no errors, no warnings"
 
 # What the package's directories look like before, to compare after the purge.
 dir_state() {

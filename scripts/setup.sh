@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev libgl-dev
   xvfb xauth xdotool fonts-noto-cjk locales-all qt6-translations-l10n
-  dpkg-dev desktop-file-utils librsvg2-bin xdg-utils
+  dpkg-dev desktop-file-utils librsvg2-bin xdg-utils lintian appstream
   ppp python3
 )
 
