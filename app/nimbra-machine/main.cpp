@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "check_command.h"
 #include "detect/modem_detection.h"
 #include "platform/host/file_io.h"
 #include "platform/linux/desktop/locale_language.h"
@@ -41,6 +42,7 @@ constexpr std::string_view kUsage =
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "       nimbra-machine hangup [DIR] end the machine's dial-up connections\n"
+    "       nimbra-machine check [DIR]  whether this computer can make the machine's real calls\n"
     "       nimbra-machine --help\n"
     "init without --card installs the demo machine's KVT30-J data card on COM3.\n"
     "DIR defaults to the machine the program uses ($NIMBRA_MACHINE, else\n"
@@ -266,6 +268,10 @@ int main(int argc, char** argv) {
     if (command == "show") return show(args);
     if (command == "card") return card(args);
     if (command == "hangup") return hangup(args);
+    if (command == "check") {
+      return app::check_machine(
+          args.empty() ? sim::default_machine_dir() : std::filesystem::path(args[0]), "/");
+    }
   } catch (const std::exception& e) {
     std::cerr << "nimbra-machine: " << e.what() << "\n";
     return 1;
