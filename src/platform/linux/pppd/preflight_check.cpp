@@ -41,7 +41,8 @@ std::optional<std::string> missing_membership(const fs::path& root, const Creden
   if (who.uid == 0) return std::nullopt;
   const auto entry = find_group(under(root, "/etc/group"), group);
   if (!entry) {
-    return relogin("sudo addgroup --system " + group + " && sudo adduser " + who.user + " " + group);
+    return relogin("sudo addgroup --system " + group + " && sudo adduser " + who.user + " " +
+                   group);
   }
   if (who.in_group(entry->gid)) return std::nullopt;
   const bool listed =
