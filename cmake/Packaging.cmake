@@ -4,6 +4,10 @@ set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 
 # pppd reads its privileged options only from root's files: the peers file is a conffile.
 install(FILES ${PROJECT_SOURCE_DIR}/data/ppp/nimbra DESTINATION /etc/ppp/peers)
+# With systemd-resolved running, these hand the link's DNS servers to it and take them back.
+foreach(hook ip-up.d ip-down.d)
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/data/ppp/${hook}/nimbra-resolved DESTINATION /etc/ppp/${hook})
+endforeach()
 install(FILES ${packaging}/udev/70-nimbra.rules DESTINATION /lib/udev/rules.d)
 
 # Debian's documentation files: the machine-readable copyright and the package's changelog.

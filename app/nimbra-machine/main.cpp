@@ -10,20 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "check_command.h"
 #include "detect/modem_detection.h"
 #include "platform/host/file_io.h"
-#include "platform/registry/file_registry.h"
 #include "platform/linux/desktop/locale_language.h"
-#include "platform/sim/web/cache_entry_file.h"
+#include "platform/registry/file_registry.h"
 #include "platform/sim/card/card_settings.h"
+#include "platform/sim/card/pty_card.h"
 #include "platform/sim/dialup/connections_file.h"
 #include "platform/sim/dialup/ini_text.h"
-#include "platform/sim/machine/installed_hardware.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine/installed_hardware.h"
 #include "platform/sim/machine/machine_config.h"
 #include "platform/sim/machine/machine_location.h"
 #include "platform/sim/machine_power.h"
-#include "platform/sim/card/pty_card.h"
+#include "platform/sim/web/cache_entry_file.h"
 #include "shell/app_context.h"
 #include "shell/version_check.h"
 #include "system_devices.h"
@@ -36,10 +37,12 @@ constexpr std::string_view kUsage =
     "usage: nimbra-machine init DIR [--windows 95|98|Me|NT3|NT4|2000|XP|other] [--language en|ja]\n"
     "                      [--card MODEL --port N [--instance NAME] | --no-card]\n"
     "       nimbra-machine init DIR --from-system [--windows ...] [--language en|ja]\n"
-    "                      [--sysfs DIR]   the supported devices plugged in, dialled with pppd\n"
+    "                      [--sysfs DIR] [--dev DIR]   the supported devices plugged in,\n"
+    "                      dialled with pppd\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "       nimbra-machine hangup [DIR] end the machine's dial-up connections\n"
+    "       nimbra-machine check [DIR]  whether this computer can make the machine's real calls\n"
     "       nimbra-machine --help\n"
     "init without --card installs the demo machine's KVT30-J data card on COM3.\n"
     "DIR defaults to the machine the program uses ($NIMBRA_MACHINE, else\n"
@@ -54,10 +57,15 @@ int usage_error(std::string_view message) {
 constexpr int16_t kFirstSystemPort = 3;
 
 // The devices of the catalogue plugged into this computer, their modems' ttys mapped to COM
-// ports and calls made with pppd. False, with the reason told, when there is none to use.
-bool take_system_devices(const std::filesystem::path& sysfs, sim::MachineSpec& spec) {
-  const auto plugged = app::plugged_devices(sysfs);
-  for (const app::PluggedDevice& found : plugged) {
+// ports by their stable names and calls made with pppd. False, with the reason told, when there
+// is none to use.
+bool take_system_devices(const std::filesystem::path& sysfs, const std::filesystem::path& dev,
+                         sim::MachineSpec& spec) {
+  const app::SystemScan scan = app::plugged_devices(sysfs, dev);
+  for (const std::string& problem : scan.problems) {
+    std::cerr << "nimbra-machine: " << problem << "\n";
+  }
+  for (const app::PluggedDevice& found : scan.devices) {
     if (found.tty.empty()) {
       std::cerr << "nimbra-machine: " << found.device->model_name
                 << " is plugged in but has no serial device; skipped\n";
@@ -70,9 +78,11 @@ bool take_system_devices(const std::filesystem::path& sysfs, sim::MachineSpec& s
     }
     const auto port = static_cast<int16_t>(kFirstSystemPort + spec.cards.size());
     spec.cards.push_back({std::string(found.device->model_name), port, ""});
-    spec.port_devices[port] = found.tty.string();
+    spec.port_devices[port] = found.stable_name.string();
     std::cout << "found " << found.device->model_name << " on " << found.tty.string() << " (COM"
-              << port << ")\n";
+              << port;
+    if (found.stable_name != found.tty) std::cout << ", " << found.stable_name.string();
+    std::cout << ")\n";
   }
   if (spec.cards.empty()) {
     std::cerr << "nimbra-machine: no supported card, adapter or cable is plugged into this "
@@ -93,6 +103,7 @@ int init(std::vector<std::string_view> args) {
   const bool from_system = flag != args.end();
   if (from_system) args.erase(flag);
   std::filesystem::path sysfs = "/sys";
+  std::filesystem::path dev = "/dev";
   bool no_card = false;
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--no-card") {
@@ -119,6 +130,8 @@ int init(std::vector<std::string_view> args) {
       device.instance = value;
     } else if (args[i - 1] == "--sysfs" && from_system) {
       sysfs = value;
+    } else if (args[i - 1] == "--dev" && from_system) {
+      dev = value;
     } else {
       return usage_error("unknown option " + std::string(args[i - 1]));
     }
@@ -132,7 +145,7 @@ int init(std::vector<std::string_view> args) {
   }
   if (device.device.empty() && !no_card && !from_system) device = sim::demo_card();
   if (!device.device.empty()) spec.cards.push_back(device);
-  if (from_system && !take_system_devices(sysfs, spec)) return 1;
+  if (from_system && !take_system_devices(sysfs, dev, spec)) return 1;
   sim::create_machine(std::filesystem::path(args[0]), spec);
   std::cout << "created machine " << args[0] << " (Windows "
             << sim::windows_version_name(spec.windows) << ", "
@@ -255,6 +268,10 @@ int main(int argc, char** argv) {
     if (command == "show") return show(args);
     if (command == "card") return card(args);
     if (command == "hangup") return hangup(args);
+    if (command == "check") {
+      return app::check_machine(
+          args.empty() ? sim::default_machine_dir() : std::filesystem::path(args[0]), "/");
+    }
   } catch (const std::exception& e) {
     std::cerr << "nimbra-machine: " << e.what() << "\n";
     return 1;

@@ -1,9 +1,15 @@
 #include "system_devices.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <array>
+#include <cerrno>
+#include <charconv>
 #include <optional>
 #include <string_view>
+#include <system_error>
 
 namespace nimbra::app {
 
@@ -13,15 +19,57 @@ namespace fs = std::filesystem;
 using detect::Bus;
 using detect::SupportedDevice;
 
-constexpr std::streamsize kMaxAttribute = 256;
-constexpr int kMaxTtyDepth = 4;
+constexpr size_t kMaxAttribute = 256;
+// More entries than a sysfs or /dev directory holds on any real machine.
+constexpr size_t kMaxEntries = 4096;
 
-// A sysfs attribute: its first line.
-std::optional<std::string> attribute(const fs::path& file) {
-  std::ifstream in(file);
-  char line[kMaxAttribute + 1] = {};
-  if (!in.getline(line, sizeof line) && in.gcount() == 0) return std::nullopt;
-  return std::string(line);
+using Problems = std::vector<std::string>;
+
+void note(Problems& problems, const fs::path& entry, int error_number) {
+  problems.push_back("cannot read " + entry.string() + ": " +
+                     std::generic_category().message(error_number));
+}
+
+bool absent(int error_number) {
+  return error_number == ENOENT || error_number == ENOTDIR;
+}
+
+// A sysfs attribute: its first line. Nothing when there is no such attribute, and nothing with
+// a problem noted when it is there but cannot be read.
+std::optional<std::string> attribute(const fs::path& file, Problems& problems) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (!absent(errno)) note(problems, file, errno);
+    return std::nullopt;
+  }
+  std::array<char, kMaxAttribute> text{};
+  const ssize_t n = ::read(fd, text.data(), text.size());
+  const int read_errno = errno;
+  ::close(fd);
+  if (n < 0) {
+    note(problems, file, read_errno);
+    return std::nullopt;
+  }
+  const std::string_view line(text.data(), static_cast<size_t>(n));
+  return std::string(line.substr(0, line.find('\n')));
+}
+
+// The entries of a directory, sorted; none when it is not there, none with a problem noted when
+// it cannot be read.
+std::vector<fs::path> entries(const fs::path& dir, Problems& problems) {
+  std::vector<fs::path> paths;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end && paths.size() < kMaxEntries;
+       it.increment(ec)) {
+    paths.push_back(it->path());
+  }
+  if (ec && !absent(ec.value())) note(problems, dir, ec.value());
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+bool is_tty_name(const std::string& name) {
+  return name.size() > 3 && name.starts_with("tty");
 }
 
 std::string lower(std::string_view s) {
@@ -53,27 +101,61 @@ std::string identity_text(std::string_view s) {
   return t;
 }
 
-// The first tty a device's interfaces carry (ttyACM0, ttyUSB0, ttyS4), found without following
-// sysfs's links back up the tree.
-fs::path tty_below(const fs::path& device) {
-  std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(device, ec);
-       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (it.depth() >= kMaxTtyDepth) {
-      it.disable_recursion_pending();
-      continue;
-    }
-    const std::string name = it->path().filename().string();
-    if (name.starts_with("tty") && name.size() > 3 && it->is_directory(ec)) {
-      return fs::path("/dev") / name;
+// The tty a driver made for one function of a device: tty/ttyACM0 (cdc-acm, and serial PC
+// Cards: tty/ttyS4) or ttyUSB0 (the usb-serial drivers).
+std::string tty_of_function(const fs::path& function, Problems& problems) {
+  for (const fs::path& entry : entries(function / "tty", problems)) {
+    if (is_tty_name(entry.filename().string())) return entry.filename().string();
+  }
+  for (const fs::path& entry : entries(function, problems)) {
+    std::error_code ec;
+    if (is_tty_name(entry.filename().string()) && fs::is_directory(entry, ec)) {
+      return entry.filename().string();
     }
   }
-  return {};
+  return "";
 }
 
-const SupportedDevice* usb_row(const fs::path& device) {
-  const auto vendor = attribute(device / "idVendor");
-  const auto product = attribute(device / "idProduct");
+// The tty of the lowest-numbered interface that has one ("1-1:1.0" is interface 0 of device
+// 1-1): the modem, on devices that add a diagnostic port on a later interface.
+std::string usb_modem_tty(const fs::path& device, Problems& problems) {
+  const std::string prefix = device.filename().string() + ":";
+  std::optional<unsigned> lowest;
+  std::string tty;
+  for (const fs::path& entry : entries(device, problems)) {
+    if (!entry.filename().string().starts_with(prefix)) continue;
+    const auto number_text = attribute(entry / "bInterfaceNumber", problems);
+    if (!number_text) continue;
+    unsigned number = 0;
+    const char* end = number_text->data() + number_text->size();
+    if (std::from_chars(number_text->data(), end, number, 16).ptr != end) {
+      problems.push_back((entry / "bInterfaceNumber").string() + " holds no interface number: \"" +
+                         *number_text + "\"");
+      continue;
+    }
+    if (lowest && number >= *lowest) continue;
+    std::string found = tty_of_function(entry, problems);
+    if (found.empty()) continue;
+    lowest = number;
+    tty = std::move(found);
+  }
+  return tty;
+}
+
+// The link in /dev/serial/by-id that leads to `tty`, where udev made one.
+fs::path stable_name_of(const fs::path& tty, const fs::path& dev, Problems& problems) {
+  std::error_code ec;
+  const fs::path target = fs::canonical(tty, ec);
+  if (ec) return tty;
+  for (const fs::path& link : entries(dev / "serial" / "by-id", problems)) {
+    if (fs::canonical(link, ec) == target && !ec) return link;
+  }
+  return tty;
+}
+
+const SupportedDevice* usb_row(const fs::path& device, Problems& problems) {
+  const auto vendor = attribute(device / "idVendor", problems);
+  const auto product = attribute(device / "idProduct", problems);
   if (!vendor || !product) return nullptr;
   for (const SupportedDevice& row : detect::supported_devices()) {
     if (row.bus == Bus::Usb && id_field(row.nt_instance_id, "Vid_") == lower(*vendor) &&
@@ -84,9 +166,9 @@ const SupportedDevice* usb_row(const fs::path& device) {
   return nullptr;
 }
 
-const SupportedDevice* pcmcia_row(const fs::path& device) {
-  const auto maker = attribute(device / "prod_id1");
-  const auto product = attribute(device / "prod_id2");
+const SupportedDevice* pcmcia_row(const fs::path& device, Problems& problems) {
+  const auto maker = attribute(device / "prod_id1", problems);
+  const auto product = attribute(device / "prod_id2", problems);
   if (!maker || !product) return nullptr;
   const std::string names = identity_text(*maker) + "-" + identity_text(*product);
   for (const SupportedDevice& row : detect::supported_devices()) {
@@ -95,24 +177,32 @@ const SupportedDevice* pcmcia_row(const fs::path& device) {
   return nullptr;
 }
 
-void add_devices(const fs::path& dir, const SupportedDevice* (*row_of)(const fs::path&),
-                 std::vector<PluggedDevice>& found) {
-  std::error_code ec;
-  std::vector<fs::path> devices;
-  for (const auto& entry : fs::directory_iterator(dir, ec)) devices.push_back(entry.path());
-  std::sort(devices.begin(), devices.end());
-  for (const fs::path& device : devices) {
-    if (const SupportedDevice* row = row_of(device)) found.push_back({row, tty_below(device)});
+struct BusWalk {
+  const SupportedDevice* (*row_of)(const fs::path&, Problems&);
+  std::string (*tty_of)(const fs::path&, Problems&);
+};
+
+void add_devices(const fs::path& dir, const BusWalk& walk, const fs::path& dev, SystemScan& scan) {
+  for (const fs::path& device : entries(dir, scan.problems)) {
+    const SupportedDevice* row = walk.row_of(device, scan.problems);
+    if (!row) continue;
+    const std::string tty = walk.tty_of(device, scan.problems);
+    if (tty.empty()) {
+      scan.devices.push_back({row, {}, {}});
+      continue;
+    }
+    const fs::path node = dev / tty;
+    scan.devices.push_back({row, node, stable_name_of(node, dev, scan.problems)});
   }
 }
 
 }  // namespace
 
-std::vector<PluggedDevice> plugged_devices(const fs::path& sysfs) {
-  std::vector<PluggedDevice> found;
-  add_devices(sysfs / "bus" / "pcmcia" / "devices", pcmcia_row, found);
-  add_devices(sysfs / "bus" / "usb" / "devices", usb_row, found);
-  return found;
+SystemScan plugged_devices(const fs::path& sysfs, const fs::path& dev) {
+  SystemScan scan;
+  add_devices(sysfs / "bus" / "pcmcia" / "devices", {pcmcia_row, tty_of_function}, dev, scan);
+  add_devices(sysfs / "bus" / "usb" / "devices", {usb_row, usb_modem_tty}, dev, scan);
+  return scan;
 }
 
 }  // namespace nimbra::app

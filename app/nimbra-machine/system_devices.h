@@ -16,10 +16,22 @@ namespace nimbra::app {
 
 struct PluggedDevice {
   const detect::SupportedDevice* device;
-  std::filesystem::path tty;  // /dev/ttyACM0; empty when no serial device is bound to it
+  // The modem's tty (/dev/ttyACM0): on a USB device with several serial ports (a modem and a
+  // diagnostic port), the one on the lowest-numbered interface. Empty when no serial device is
+  // bound to it.
+  std::filesystem::path tty;
+  // The name that stays when the device is plugged in again or into another port
+  // (/dev/serial/by-id/...), where udev made one; else the tty.
+  std::filesystem::path stable_name;
 };
 
-// Devices under `sysfs` (normally /sys), in the order sysfs lists them.
-std::vector<PluggedDevice> plugged_devices(const std::filesystem::path& sysfs);
+struct SystemScan {
+  std::vector<PluggedDevice> devices;
+  std::vector<std::string> problems;  // sysfs entries that could not be read, and why
+};
+
+// Devices under `sysfs` (normally /sys), in the order sysfs lists them; their device nodes
+// under `dev` (normally /dev).
+SystemScan plugged_devices(const std::filesystem::path& sysfs, const std::filesystem::path& dev);
 
 }  // namespace nimbra::app

@@ -19,6 +19,12 @@ namespace {
 // Only a few attempts: a stale lock is removed once, then a fresh race is lost honestly.
 constexpr int kAttempts = 3;
 
+std::filesystem::path resolved(const std::filesystem::path& device) {
+  std::error_code ec;
+  std::filesystem::path target = std::filesystem::canonical(device, ec);
+  return ec ? device : target;
+}
+
 bool process_runs(long pid) {
   return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
@@ -35,8 +41,10 @@ std::string UucpLock::file_name(const std::filesystem::path& device) {
   return "LCK.." + name;
 }
 
+// Named after the device the path leads to, so a lock taken through /dev/serial/by-id/... is
+// the one every other program takes on /dev/ttyACM0.
 UucpLock::UucpLock(std::filesystem::path lock_dir, const std::filesystem::path& device)
-    : dir_(std::move(lock_dir)), path_(dir_ / file_name(device)) {}
+    : dir_(std::move(lock_dir)), path_(dir_ / file_name(resolved(device))) {}
 
 UucpLock::~UucpLock() {
   release();

@@ -11,7 +11,6 @@ namespace {
 
 constexpr size_t kMaxLine = 128;
 constexpr size_t kMaxRecordedCommands = 1000;
-constexpr std::string_view kCrLf = "\r\n";
 
 std::string upper(std::string_view s) {
   std::string u(s);
@@ -19,12 +18,22 @@ std::string upper(std::string_view s) {
   return u;
 }
 
-std::string result(std::string_view code) {
-  return std::string(kCrLf) + std::string(code) + "\r\n";
+// The word a command line's reply time and faults are looked up by: ATD for a dial, else the
+// line without blanks (ATZ, ATI4, AT).
+std::string command_word(std::string_view body) {
+  std::string word = "AT";
+  for (const char c : body) {
+    if (c != ' ') word += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return word;
 }
 
-std::string info(std::string_view text) {
-  return result(text) + result("OK");
+// What +GMI answers: the maker of the data card.
+std::string_view maker_of(std::string_view code) {
+  if (code.starts_with("KVT")) return "ARLEN DENSHI CO.,LTD.";
+  if (code.starts_with("KVR")) return "TRV";
+  if (code.starts_with("PX-")) return "Pellam Infra";
+  return "";
 }
 
 // Counts are four zero-padded digits right after the command, with no leading line break.
@@ -68,14 +77,14 @@ constexpr uint32_t kShortReplyMs = 10;
 }  // namespace
 
 CardModel::CardModel(CardSettings settings)
-    : settings_(std::move(settings)), echo_(settings_.echo) {}
+    : settings_(std::move(settings)), modem_(settings_.echo) {}
 
 std::vector<CardOutput> CardModel::receive(std::string_view bytes) {
   std::vector<CardOutput> out;
   if (unplugged_ || settings_.fault == CardFault::Silent) return out;
   std::string echoed;
   for (const char c : bytes) {
-    if (echo_) echoed += c;
+    if (modem_.echo) echoed += c;
     if (c == '\n') continue;
     if (c != '\r') {
       if (line_.size() < kMaxLine) {
@@ -112,30 +121,18 @@ CardModel::Answer CardModel::answer(const std::string& line) {
   const std::string& code = settings_.model_code;
   const std::string body = line.substr(2);
   const std::string word = upper(body);
-  if (settings_.fault == CardFault::Error) return {"AT" + word, result("ERROR")};
-  if (word.empty()) return {"AT", result("OK")};
-  if (word == "Z") {
-    echo_ = settings_.echo;
-    return {"ATZ", result("OK")};
-  }
-  if (word == "E0" || word == "E1") {
-    echo_ = word == "E1";
-    return {"ATE", result("OK")};
-  }
-  if (word == "I4") return {"ATI4", info(code)};
-  if (word == "I5") return {"ATI5", info(settings_.firmware)};
-  if (word == "I6") return {"ATI6", info(settings_.phs_number)};
+  if (settings_.fault == CardFault::Error) return {"AT" + word, result_code(modem_, "ERROR")};
   if (word == "@@LVL" && measures_levels(code)) {
-    if (line != level_command(code)) return {"AT@@LVL", result("ERROR")};
+    if (line != level_command(code)) return {"AT@@LVL", result_code(modem_, "ERROR")};
     std::string digits;
     for (const int level : settings_.levels) {
       digits += static_cast<char>('0' + std::max(level, 0));
     }
     return {"AT@@LVL", count_field(static_cast<int>(settings_.levels.size())) + "\r\n" + digits +
-                           "\r\n" + result("OK")};
+                           "\r\n" + result_code(modem_, "OK")};
   }
   if (word == "@@LNK" && measures_levels(code)) {
-    return {"AT@@LNK", count_field(settings_.free_channels) + "\r\n" + result("OK")};
+    return {"AT@@LNK", count_field(settings_.free_channels) + "\r\n" + result_code(modem_, "OK")};
   }
   if (word == "@K" && code == "PX-301") {
     std::string fields = "@K:1,07";
@@ -143,18 +140,28 @@ CardModel::Answer CardModel::answer(const std::string& line) {
       const int level = k < settings_.levels.size() ? settings_.levels[k] : kLevelNotAvailable;
       fields += "," + std::to_string(strength_of(level));
     }
-    return {"AT@K", info(fields)};
+    return {"AT@K", info_text(modem_, fields) + result_code(modem_, "OK")};
   }
-  if (word.starts_with("D")) {
-    return {"ATD", settings_.dial_answer.empty() ? "" : result(settings_.dial_answer)};
+  const ModemIdentity identity{maker_of(code), code, settings_.firmware, settings_.phs_number};
+  const LineOutcome outcome = run_command_line(body, modem_, identity);
+  std::string text;
+  for (const std::string& info : outcome.info) text += info_text(modem_, info);
+  switch (outcome.final) {
+    case LineOutcome::Final::Ok:
+      return {command_word(body), text + result_code(modem_, "OK")};
+    case LineOutcome::Final::Error:
+      return {command_word(body), text + result_code(modem_, "ERROR")};
+    case LineOutcome::Final::Dial:
+      break;
   }
-  return {"AT" + word, result("ERROR")};
+  if (!settings_.dial_answer.empty()) text += result_code(modem_, settings_.dial_answer);
+  return {"ATD", text};
 }
 
 CardOutput CardModel::finish(Answer answer) {
   const CardFault fault = fault_of(answer.word);
   if (fault == CardFault::Silent) return {};
-  if (fault == CardFault::Error) answer.text = result("ERROR");
+  if (fault == CardFault::Error) answer.text = result_code(modem_, "ERROR");
   CardOutput reply{reply_ms(answer.word), std::move(answer.text)};
   if (fault == CardFault::Partial) {
     reply.bytes.resize(reply.bytes.size() / 2);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/sim/card/card_settings.h"
+#include "platform/sim/card/modem_commands.h"
 
 namespace nimbra::sim {
 
@@ -31,7 +32,7 @@ class CardModel {
   const CardSettings& settings() const { return settings_; }
   void set_fault(CardFault fault) { settings_.fault = fault; }
   void set_levels(std::vector<int> levels) { settings_.levels = std::move(levels); }
-  bool echo() const { return echo_; }
+  bool echo() const { return modem_.echo; }
   // The command lines received so far, without their carriage returns.
   const std::vector<std::string>& commands() const { return commands_; }
 
@@ -47,7 +48,7 @@ class CardModel {
   std::string noise(size_t length);
 
   CardSettings settings_;
-  bool echo_;
+  ModemState modem_;
   bool unplugged_ = false;
   bool line_overflow_ = false;
   std::string line_;
