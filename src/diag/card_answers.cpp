@@ -39,8 +39,10 @@ int32_t read_free_channel_answer(std::string_view answer) {
 
 int16_t px301_lamps(int16_t strength) {
   if (strength >= 61) return 5;
-  if (strength <= 20) return 0;
-  return static_cast<int16_t>((strength - 11) / 10);
+  if (strength >= 21) return static_cast<int16_t>((strength - 11) / 10);
+  // A weak strength would otherwise read as lamps; 0 and below are no strength and stay as read.
+  if (strength >= 1) return 0;
+  return strength;
 }
 
 int16_t read_px301_answer(std::string_view answer, int16_t waiting,

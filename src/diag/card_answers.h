@@ -22,7 +22,8 @@ int16_t read_level_answer(std::string_view answer, shell::ChannelLevelArray& lev
 int32_t read_free_channel_answer(std::string_view answer);
 
 // The PX-301's field strength as lamps: 61 and more 5, then one lamp less per ten down to 21
-// to 30 giving 1; 20 and less is no signal.
+// to 30 giving 1; 1 to 20 is no signal (0). Anything else stays as read: -1 is a channel the
+// card cannot see (not available).
 int16_t px301_lamps(int16_t strength);
 
 // The PX-301's AT@K answer, `waiting` characters as counted before reading it: the last three

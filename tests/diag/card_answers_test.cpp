@@ -58,7 +58,8 @@ struct Px301Row {
 };
 
 // The last three comma fields become columns 0 to 2 as lamps, one less per ten below 61 and
-// none from 20 down; a missing field is 0; the counted length cuts the trailer off.
+// none from 20 down to 1, while 0 and below (-1: not available) stay as read; a missing field is
+// 0; the counted length cuts the trailer off.
 TEST(CardAnswers, Px301Answer) {
   const Px301Row rows[] = {
       {"\r\n@K:1,07,65,45,10\r\n\r\nOK\r\n", 3, {5, 3, 0}},
@@ -66,6 +67,8 @@ TEST(CardAnswers, Px301Answer) {
       {"\r\n@K:1,60,51,50\r\n\r\nOK\r\n", 3, {4, 4, 3}},
       {"\r\n@K:1,41,40,31\r\n\r\nOK\r\n", 3, {3, 2, 2}},
       {"\r\n@K:1,30,21,20\r\n\r\nOK\r\n", 3, {1, 1, 0}},
+      {"\r\n@K:1,05,1,-1\r\n\r\nOK\r\n", 3, {0, 0, -1}},
+      {"\r\n@K:1,-1,0,-7\r\n\r\nOK\r\n", 3, {-1, 0, -7}},
       {"\r\n@K:45,55\r\n\r\nOK\r\n\r\n", 1, {0, 0, 4}},
       {"\r\n@K:nothing\r\n\r\nOK\r\n\r\n", 0, {0, 0, 0}},
       {"\r\n@K:1", 0, {0, 0, 0}},
