@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "shell/app_context.h"
@@ -26,10 +27,11 @@ int32_t read_free_channel_answer(std::string_view answer);
 // card cannot see (not available).
 int16_t px301_lamps(int16_t strength);
 
-// The PX-301's AT@K answer, `waiting` characters as counted before reading it: the last three
-// comma fields, left to right, go to slots 0 to 2 as lamps (0 when a field is missing), slots
-// 3 to 14 become not available. Returns the number of fields found.
-int16_t read_px301_answer(std::string_view answer, int16_t waiting,
-                          shell::ChannelLevelArray& levels);
+// The PX-301's AT@K answer, `waiting` characters as counted before reading it. 20 characters or
+// fewer are no answer yet: nothing is read. Otherwise the last three comma fields, left to
+// right, go to slots 0 to 2 as lamps (0 when a field is missing), slots 3 to 14 become not
+// available, and the number of fields found is returned.
+std::optional<int16_t> read_px301_answer(std::string_view answer, int16_t waiting,
+                                         shell::ChannelLevelArray& levels);
 
 }  // namespace nimbra::diag
