@@ -16,6 +16,7 @@ constexpr size_t kCountWidth = 5;
 constexpr size_t kPx301FieldsStart = 4;
 constexpr int kPx301Trailer = 11;
 constexpr int kPx301Fields = 3;
+constexpr int16_t kPx301ShortestAnswer = 21;
 
 }  // namespace
 
@@ -39,12 +40,15 @@ int32_t read_free_channel_answer(std::string_view answer) {
 
 int16_t px301_lamps(int16_t strength) {
   if (strength >= 61) return 5;
-  if (strength <= 20) return 0;
-  return static_cast<int16_t>((strength - 11) / 10);
+  if (strength >= 21) return static_cast<int16_t>((strength - 11) / 10);
+  // A weak strength would otherwise read as lamps; 0 and below are no strength and stay as read.
+  if (strength >= 1) return 0;
+  return strength;
 }
 
-int16_t read_px301_answer(std::string_view answer, int16_t waiting,
-                          shell::ChannelLevelArray& levels) {
+std::optional<int16_t> read_px301_answer(std::string_view answer, int16_t waiting,
+                                         shell::ChannelLevelArray& levels) {
+  if (waiting < kPx301ShortestAnswer) return std::nullopt;
   const int length = std::max(waiting - kPx301Trailer, 0);
   std::string_view fields =
       answer.substr(std::min(kPx301FieldsStart, answer.size()), static_cast<size_t>(length));

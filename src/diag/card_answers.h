@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "shell/app_context.h"
@@ -22,13 +23,15 @@ int16_t read_level_answer(std::string_view answer, shell::ChannelLevelArray& lev
 int32_t read_free_channel_answer(std::string_view answer);
 
 // The PX-301's field strength as lamps: 61 and more 5, then one lamp less per ten down to 21
-// to 30 giving 1; 20 and less is no signal.
+// to 30 giving 1; 1 to 20 is no signal (0). Anything else stays as read: -1 is a channel the
+// card cannot see (not available).
 int16_t px301_lamps(int16_t strength);
 
-// The PX-301's AT@K answer, `waiting` characters as counted before reading it: the last three
-// comma fields, left to right, go to slots 0 to 2 as lamps (0 when a field is missing), slots
-// 3 to 14 become not available. Returns the number of fields found.
-int16_t read_px301_answer(std::string_view answer, int16_t waiting,
-                          shell::ChannelLevelArray& levels);
+// The PX-301's AT@K answer, `waiting` characters as counted before reading it. 20 characters or
+// fewer are no answer yet: nothing is read. Otherwise the last three comma fields, left to
+// right, go to slots 0 to 2 as lamps (0 when a field is missing), slots 3 to 14 become not
+// available, and the number of fields found is returned.
+std::optional<int16_t> read_px301_answer(std::string_view answer, int16_t waiting,
+                                         shell::ChannelLevelArray& levels);
 
 }  // namespace nimbra::diag

@@ -26,7 +26,6 @@ constexpr int kFreeChannelAttempts = 5;
 constexpr uint32_t kFreeChannelWaitMs = 3000;
 constexpr uint32_t kPx301AnswerWaitMs = 1100;
 constexpr uint32_t kPx301EchoWaitMs = 100;
-constexpr int16_t kPx301MinAnswer = 21;
 constexpr int kColumns = 13;
 constexpr int kLampsPerColumn = 5;
 constexpr int32_t kFreeChannelLamps = 4;
@@ -206,12 +205,11 @@ class Measurement {
       comm_.Input(answer);
       channel_.Send("ATE0");
       sleep(kPx301EchoWaitMs);
-      if (waiting >= kPx301MinAnswer) {
-        app_.LevelCount = read_px301_answer(answer, waiting, app_.ChannelLevels);
-      }
+      const auto found = read_px301_answer(answer, waiting, app_.ChannelLevels);
+      if (found) app_.LevelCount = *found;
       channel_.Send("ATZ");
       discard_waiting();
-      if (waiting >= kPx301MinAnswer) return;
+      if (found) return;
     }
   }
 

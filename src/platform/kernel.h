@@ -24,6 +24,9 @@ inline constexpr size_t kPlatformId = 16;
 inline constexpr size_t kCsdVersion = 20;  // 128 bytes of ANSI text
 }  // namespace version_record
 
+// Windows language ids of the two languages the program speaks.
+enum class Language { English = 1033, Japanese = 1041 };
+
 struct LocalDateTime {
   int year = 0;
   int month = 0;  // 1..12
@@ -52,6 +55,10 @@ class Kernel {
 
   // The ANSI code page of the machine: 1252 or 932.
   virtual uint32_t GetACP() = 0;
+
+  // The language of the machine's Windows, in which it names its own parts (the dial-up
+  // adapter); the user interface may speak another.
+  virtual Language system_language() = 0;
 
   // The program's own directory (where the executable lives), Windows style.
   virtual std::string program_directory() = 0;

@@ -9,9 +9,6 @@
 
 namespace nimbra::platform {
 
-// Windows language ids of the two user-interface languages.
-enum class Language { English = 1033, Japanese = 1041 };
-
 class Runtime {
  public:
   virtual ~Runtime() = default;

@@ -10,7 +10,9 @@ namespace nimbra::tcpip {
 void for_each_dialup_adapter(shell::AppContext& app, const shell::RegKey& class_net,
                              uint32_t access,
                              const std::function<void(const shell::RegKey&)>& treat) {
-  const std::string dialup_adapter = app.catalogue.str(127);
+  // Windows lists the adapter in its own language, whatever language the window speaks.
+  const std::string dialup_adapter =
+      shell::Catalogue(app.platform.kernel.system_language()).str(127);
   std::string name;
   for (uint32_t index = 0;; ++index) {
     const int32_t result = shell::enum_subkey(app, class_net, index, name);
@@ -21,13 +23,13 @@ void for_each_dialup_adapter(shell::AppContext& app, const shell::RegKey& class_
     const shell::RegKey adapter(app, platform::HKEY_LOCAL_MACHINE,
                                 std::string(kClassNetKey) + "\\" + name, access);
     if (!adapter.is_open()) continue;
-    if (shell::read_string_value(app, adapter, "DriverDesc") == dialup_adapter) treat(adapter);
+    if (shell::read_value_text(app, adapter, "DriverDesc") == dialup_adapter) treat(adapter);
   }
 }
 
 std::optional<int32_t> read_number(shell::AppContext& app, const shell::RegKey& key,
                                    std::string_view value_name) {
-  const auto text = shell::read_string_value(app, key, value_name);
+  const auto text = shell::read_value_text(app, key, value_name);
   if (!text) return std::nullopt;
   return diag::NumericField32(*text);
 }

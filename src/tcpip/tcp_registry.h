@@ -21,7 +21,8 @@ void for_each_dialup_adapter(shell::AppContext& app, const shell::RegKey& class_
                              uint32_t access,
                              const std::function<void(const shell::RegKey&)>& treat);
 
-// The number at the start of a text value; nothing when the value cannot be read.
+// The number at the start of a value read as text, whatever its type; nothing when the value
+// cannot be read.
 std::optional<int32_t> read_number(shell::AppContext& app, const shell::RegKey& key,
                                    std::string_view value_name);
 

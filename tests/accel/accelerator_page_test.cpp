@@ -12,9 +12,9 @@
 #include "nimbra_test/test_machine.h"
 #include "nimbra_test/timed_url_cache.h"
 #include "platform/host/file_io.h"
+#include "platform/sim/desktop/sim_shell.h"
 #include "platform/sim/machine/installed_browser.h"
 #include "platform/sim/machine/machine_location.h"
-#include "platform/sim/desktop/sim_shell.h"
 #include "shell/records/settings_record.h"
 #include "shell/startup.h"
 #include "wiring/subsystems.h"
@@ -152,6 +152,17 @@ TEST(AcceleratorPage, ApplyLitOnlyForAChange) {
   for (const auto& option : form.AccOption) EXPECT_FALSE(option->value) << option->index();
   form.AccOption[1].value = true;
   EXPECT_TRUE(form.CmdApply.enabled);
+
+  // A value too long for the buffer is none either, even one that starts as Breeze's does.
+  Bytes too_long = bytes_of(p.app->ProxyBlobBreeze);
+  too_long.resize(shell::kRegBufferSize + 1, 0);
+  m.machine().registry().modify([&](platform::RegistryStore& store) {
+    store.set_binary(sim::kConnectionsKey, "KVAUTODL", too_long);
+  });
+  form.KorvoTab.user_select(1);
+  form.KorvoTab.user_select(2);
+  EXPECT_EQ(p.app->AccelLevel, -1);
+  for (const auto& option : form.AccOption) EXPECT_FALSE(option->value) << option->index();
 }
 
 // Apply with the cache box checked deletes the cached pages and clears the box; after a change
@@ -286,6 +297,21 @@ TEST(AcceleratorPage, SecondDeletionRepeatsTheFirst) {
   EXPECT_EQ(p.cache.deleted[4], "http://c.example/");
   EXPECT_TRUE(cache_empty(m));
   EXPECT_TRUE(p.process.window().message_boxes().empty());
+}
+
+// An entry that cannot be read ends the first pass: only the URLs found before it are deleted.
+TEST(AcceleratorPage, FailingEnumerationEndsThePass) {
+  TestMachine m(test::with_card(),
+                "[cache]\nurls = http://a.example/, http://b.example/, "
+                "http://c.example/, http://d.example/\n");
+  TimedProgram p(m);
+  p.cache.fail_next_record = 1;
+  p.delete_cache();
+  EXPECT_EQ(p.cache.deleted.size(), 2u);
+  EXPECT_EQ(
+      std::distance(std::filesystem::directory_iterator(m.machine().url_cache().folder()), {}), 2);
+  EXPECT_EQ(p.app.main_form.CheckCash.value.get(), 0);
+  EXPECT_FALSE(p.app.main_form.ProgressBar1.visible.get());
 }
 
 // On the demo machine a person finds Breeze in force, applies Zephyr with "Delete cache" checked,

@@ -10,10 +10,10 @@
 #include "diag/at_channel.h"
 #include "diag/reply_text.h"
 #include "nimbra_test/temp_dir.h"
-#include "platform/linux/serial/serial_comm.h"
 #include "platform/linux/desktop/system_clock.h"
-#include "platform/sim/machine/machine_kernel.h"
+#include "platform/linux/serial/serial_comm.h"
 #include "platform/sim/card/pty_card.h"
+#include "platform/sim/machine/machine_kernel.h"
 
 namespace nimbra::diag {
 namespace {

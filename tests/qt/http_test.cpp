@@ -67,9 +67,25 @@ class HttpTest : public QObject {
                                             "4\r\n27/0\r\n",
                                             "4\r\n1/04\r\n0\r\n\r\n"}
                              << "HTTP/1.1 200 OK" << "27/01/04";
-    QTest::newRow("404") << QStringList{"HTTP/1.1 404 Not Found\r\nContent-Length: 2\r\n\r\nno"}
-                         << "HTTP/1.1 404 Not Found"
-                         << "no";
+    // Every status with a whole body is an answer, whatever the toolkit thinks of the status.
+    for (const char* status :
+         {"400 Bad Request", "401 Unauthorized", "403 Forbidden", "404 Not Found",
+          "407 Proxy Authentication Required", "418 I'm a teapot", "429 Too Many Requests",
+          "500 Internal Server Error", "503 Service Unavailable",
+          "505 HTTP Version Not Supported"}) {
+      const QString line = QStringLiteral("HTTP/1.1 ") + QLatin1String(status);
+      QTest::newRow(status) << QStringList{line + "\r\nContent-Length: 2\r\n\r\nno"} << line
+                            << "no";
+    }
+    // A challenge is part of the answer: nobody is asked for a password, no proxy is tried.
+    QTest::newRow("401 with a challenge")
+        << QStringList{"HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"r\"\r\n"
+                       "Content-Length: 2\r\n\r\nno"}
+        << "HTTP/1.1 401 Unauthorized" << "no";
+    QTest::newRow("407 with a challenge")
+        << QStringList{"HTTP/1.1 407 Proxy Authentication Required\r\n"
+                       "Proxy-Authenticate: Basic realm=\"r\"\r\nContent-Length: 2\r\n\r\nno"}
+        << "HTTP/1.1 407 Proxy Authentication Required" << "no";
     QTest::newRow("redirect not followed") << QStringList{"HTTP/1.1 302 Found\r\nLocation: "
                                                           "http://127.0.0.1:1/x\r\n\r\n"}
                                            << "HTTP/1.1 302 Found" << "";

@@ -1,8 +1,10 @@
 // The Qt window family: forms become widgets that mirror their controls and turn user input
 // into the controls' events; posted messages reach the window procedure.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -217,6 +219,27 @@ class WindowTest : public QObject {
     QCOMPARE(user->text(), QStringLiteral("longer"));
     QTest::keyClick(user, Qt::Key_Backspace);
     QCOMPARE(form_->TxtUser.text.get(), std::string("longe"));
+  }
+
+  // A paste longer than the room left in the box keeps as much of the pasted text as fits,
+  // where the caret was, rather than being refused; the box's Change sees the kept text.
+  void pasteIsCutToTheRoomLeft() {
+    std::vector<std::string> changes;
+    form_->TxtUser.on_change = [&] { changes.push_back(form_->TxtUser.text); };
+    form_->TxtUser.max_length = 4;
+    auto* user = widget<QLineEdit>("TxtUser");
+    QTest::keyClicks(user, "ab");
+    user->setCursorPosition(1);
+    QGuiApplication::clipboard()->setText(QStringLiteral("123456"));
+    user->paste();
+    QCOMPARE(form_->TxtUser.text.get(), std::string("a12b"));
+    QCOMPARE(user->cursorPosition(), 3);
+    user->paste();
+    QCOMPARE(form_->TxtUser.text.get(), std::string("a12b"));
+    user->selectAll();
+    user->paste();
+    QCOMPARE(form_->TxtUser.text.get(), std::string("1234"));
+    QCOMPARE(changes, (std::vector<std::string>{"a", "ab", "a12b", "1234"}));
   }
 
   // A click toggles a check box between checked and clear (a greyed one becomes checked);

@@ -50,5 +50,34 @@ TEST(LinkClicks, WebLinkWarnsWhileDisconnectedMailLinkNeverAsks) {
   }
 }
 
+// Without a customisation file the links show the service's captions and tool tips in the
+// user-interface language.
+TEST(LinkClicks, CaptionsAndToolTipsAtStart) {
+  struct Row {
+    platform::Language language;
+    const char* mail_caption;
+    const char* web_caption;
+    const char* mail_tip;
+    const char* web_tip;
+  };
+  const Row rows[] = {
+      {platform::Language::English, "e-mail to Korvo helpdesk.", "To Korvo homepage",
+       "Please send us your opinion and demand about Nimbra.",
+       "Korvo detailed information and user's registration are from here."},
+      {platform::Language::Japanese, "ユーザーサポート", "Korvoホームページ",
+       "ご意見・ご要望をお送りください", "Korvoの詳しい情報やユーザー登録はこちらから"},
+  };
+  for (const Row& r : rows) {
+    TestMachine m(test::with_card(sim::WindowsVersion::XP, r.language));
+    auto& program = m.start();
+    ASSERT_FALSE(program.ended) << r.mail_caption;
+    const MainForm& f = program.form();
+    EXPECT_EQ(f.KorvoLink1.caption.get(), r.mail_caption);
+    EXPECT_EQ(f.KorvoLink2.caption.get(), r.web_caption);
+    EXPECT_EQ(f.KorvoLink1.tool_tip.get(), r.mail_tip);
+    EXPECT_EQ(f.KorvoLink2.tool_tip.get(), r.web_tip);
+  }
+}
+
 }  // namespace
 }  // namespace nimbra::shell

@@ -21,8 +21,9 @@ TestMachine::TestMachine(sim::MachineSpec spec, std::string_view extra_ini) {
   machine_ = std::make_unique<sim::Machine>(dir_.path());
 }
 
-Program& TestMachine::start() {
+Program& TestMachine::start(std::optional<platform::Language> ui_language) {
   sim::Process& process = machine_->start_process();
+  if (ui_language) process.runtime().set_ui_language(*ui_language);
   auto program = std::make_unique<Program>(
       Program{process, std::make_unique<shell::AppContext>(process.platform())});
   app::install_subsystems(*program->app);

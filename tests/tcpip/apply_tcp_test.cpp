@@ -41,7 +41,8 @@ void leave_earlier_values(TestMachine& m) {
 }
 
 // Apply writes both dial-up adapters and MSTCP, not the network card ("Windows default" deletes
-// all but IPMTU "0", a segment size below 1 is not stored), then restarts and ends the program.
+// all but IPMTU "0", a segment size below 1 is not stored), then asks with an OK-only box and
+// restarts and ends the program.
 TEST(ApplyTcpSettings, WritesEveryDialupAdapterThenRestarts) {
   struct Row {
     int option;
@@ -76,8 +77,12 @@ TEST(ApplyTcpSettings, WritesEveryDialupAdapterThenRestarts) {
     EXPECT_EQ(written(m, kAdapter1), r.expected);
     EXPECT_EQ(written(m, kAdapter2), r.expected);
     EXPECT_EQ(text_value(m, kCard, "IPMTU"), std::nullopt);
-    ASSERT_FALSE(program.boxes().empty());
-    EXPECT_EQ(program.boxes().back().title, "Restart PC");
+    ASSERT_EQ(program.boxes().size(), 1u);
+    EXPECT_EQ(program.boxes()[0].text,
+              "Now restart PC to execute changes.  Data being processed may be lost.  Please save "
+              "data, then close application before pushing OK button.");
+    EXPECT_EQ(program.boxes()[0].title, "Restart PC");
+    EXPECT_EQ(program.boxes()[0].buttons, platform::MsgBoxButtons::Ok);
     EXPECT_TRUE(program.ended);
     const auto restart = sim::last_restart(m.dir());
     ASSERT_TRUE(restart);

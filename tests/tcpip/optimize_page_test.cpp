@@ -58,6 +58,51 @@ TEST(OptimizePage, StartUpPreselectsFromTheValuesInForce) {
   }
 }
 
+// The dial-up adapter is the one its Windows names in its own language, whatever language the
+// window speaks, and the page reads its values as text whatever their type: the values in
+// force are found and Apply writes the adapter, not only MSTCP.
+TEST(OptimizePage, FindsTheAdapterByItsWindowsName) {
+  using platform::Language;
+  struct Row {
+    Language machine, ui;
+    uint32_t text_type;  // of "DriverDesc", "MaxMTU" and "DefaultRcvWindow"
+  };
+  const Row rows[] = {
+      {Language::Japanese, Language::English, platform::REG_SZ},
+      {Language::English, Language::Japanese, platform::REG_SZ},
+      {Language::Japanese, Language::Japanese, platform::REG_SZ},
+      {Language::English, Language::English, platform::REG_EXPAND_SZ},
+      {Language::English, Language::Japanese, platform::REG_BINARY},
+  };
+  for (const Row& r : rows) {
+    const std::string row = std::to_string(static_cast<int>(r.machine)) + "/" +
+                            std::to_string(static_cast<int>(r.ui)) + " type " +
+                            std::to_string(r.text_type);
+    TestMachine m(test::with_card(WindowsVersion::Win98, r.machine),
+                  "[network]\nmax_mtu = 576\ndefault_rcv_window = 2144\n");
+    ASSERT_TRUE(m.machine().registry().modify([&](platform::RegistryStore& store) {
+      for (const auto& [key, name] :
+           {std::pair{kAdapter1, "DriverDesc"}, std::pair{kAdapter1, "MaxMTU"},
+            std::pair{kMstcp, "DefaultRcvWindow"}}) {
+        const std::string text = *store.text_value(key, name);
+        store.set_value(key, name, {r.text_type, {text.begin(), text.end()}});
+      }
+    })) << row;
+    Program& program = m.start(r.ui);
+    ASSERT_FALSE(program.ended) << row;
+    shell::MainForm& f = program.form();
+    EXPECT_EQ(program.app->catalogue.language(), r.ui) << row;
+    EXPECT_EQ(selected_option(f), 1) << row;
+    EXPECT_EQ(f.MtuTxt.text.get(), "576") << row;
+    EXPECT_EQ(f.RwinTxt.text.get(), "2144") << row;
+    f.KorvoTab.user_select(3);
+    f.TcpipOption[0].value = true;
+    program.handle([&] { f.CmdApply.click(); });
+    EXPECT_EQ(text_value(m, kAdapter1, "MaxMTU"), "1500") << row;
+    EXPECT_EQ(text_value(m, kMstcp, "DefaultRcvWindow"), "17520") << row;
+  }
+}
+
 // Typed in order on one page: the MTU is held to 1..1500 (0 or less empties it), the window to
 // 999999 and not below the MTU, which a raised MTU leaves alone until the window is edited.
 TEST(OptimizePage, TypedValuesAreHeldInRange) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "nimbra_test/test_machine.h"
+#include "platform/controls/user_edit.h"
 #include "platform/sim/machine/installed_network.h"
 
 namespace nimbra::tcpip {
@@ -25,8 +26,7 @@ inline test::TestMachine machine98(std::string_view network, std::string_view mo
 // Puts `text` in the box in one change, as pasting over its whole text does; the box keeps no
 // more characters than its maximum length.
 inline void enter(platform::TextBox& box, std::string_view text) {
-  const auto limit = static_cast<size_t>(box.max_length.get());
-  box.text = std::string(limit > 0 ? text.substr(0, limit) : text);
+  box.text = platform::fit_user_edit(box.text.get(), text, box.max_length);
 }
 
 // A text value of the machine's registry, as stored; nothing when it is not there.

@@ -230,6 +230,25 @@ TEST(ValidityTerm, WindowAnswersWhileTheAnswerIsAwaited) {
   EXPECT_TRUE(s.p->boxes().empty());
 }
 
+// Inquire pressed again while the first answer's body is read overtakes it: nothing of the
+// first answer is shown or stored; the second is shown and checked, once.
+TEST(ValidityTerm, OvertakenInquiryIsDropped) {
+  Scenario s("[validity]\ndays_left = 10\ndelay_ms = 5000\n");
+  s.connect();
+  press(*s.p, s.p->form().CmdLimit);
+  // Due with the first answer, after it: it runs in the events let through while its body is read.
+  s.m.machine().scheduler().after(5000, sim::Scheduler::Lane::Window,
+                                  [&] { s.p->form().CmdLimit.click(); });
+  s.m.run_for(*s.p, 5000);
+  EXPECT_EQ(s.requests().size(), 2u);
+  EXPECT_TRUE(s.p->boxes().empty());
+  EXPECT_EQ(s.p->form().LblLimit.caption.get(), "");
+  EXPECT_EQ(s.limit_file(), std::nullopt);
+  s.m.run_for(*s.p, 5000);
+  EXPECT_EQ(s.box_texts(), std::vector<std::string>{s.notice(10)});
+  EXPECT_EQ(s.p->form().LblLimit.fore_color.get(), kBlue);
+}
+
 // The status line is split at single blanks: the second word is the code, the rest the reason
 // with a blank after each word; a line without a second word has no code.
 TEST(ValidityTerm, StatusLineWords) {

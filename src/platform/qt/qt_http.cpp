@@ -27,12 +27,22 @@ uint32_t failure_code(QNetworkReply::NetworkError error) {
   }
 }
 
-// A failure of the transfer itself, as opposed to an answer with an error status: a body that
-// broke off is no answer (a date cut short may still read as a date).
-bool transfer_failed(QNetworkReply::NetworkError error) {
-  return (error > QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied) ||
-         (error >= QNetworkReply::ProtocolUnknownError &&
-          error < QNetworkReply::InternalServerError);
+// The errors the toolkit reports for a whole answer because of its status alone. An answer is
+// an answer whatever its status; any other error is a failure of the transfer itself (a body
+// that broke off is no answer: a date cut short may still read as a date).
+bool status_only(QNetworkReply::NetworkError error) {
+  switch (error) {
+    case QNetworkReply::NoError:
+    case QNetworkReply::ProtocolInvalidOperationError:     // 400, 418
+    case QNetworkReply::ProxyAuthenticationRequiredError:  // 407
+      return true;
+    default:
+      // 401, 403, 404 and the other 4xx; 500, 503 and the other 5xx.
+      return (error >= QNetworkReply::ContentAccessDenied &&
+              error <= QNetworkReply::UnknownContentError) ||
+             (error >= QNetworkReply::InternalServerError &&
+              error <= QNetworkReply::UnknownServerError);
+  }
 }
 
 }  // namespace
@@ -112,7 +122,7 @@ void QtHttp::finished() {
   const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
   if (timed_out_) {
     fail(platform::ERROR_INTERNET_TIMEOUT);
-  } else if (status.isValid() && !transfer_failed(reply_->error())) {
+  } else if (status.isValid() && status_only(reply_->error())) {
     take_body();
     if (reply_) complete();
   } else {

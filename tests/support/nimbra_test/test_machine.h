@@ -45,8 +45,9 @@ class TestMachine {
   sim::Machine& machine() { return *machine_; }
   const std::filesystem::path& dir() const { return dir_.path(); }
 
-  // Starts a program instance and runs its entry.
-  Program& start();
+  // Starts a program instance and runs its entry; its user interface speaks the machine's
+  // language unless another is given.
+  Program& start(std::optional<platform::Language> ui_language = std::nullopt);
 
   // Files of the machine's Windows directory, by name.
   void write_windows_file(std::string_view name, std::span<const uint8_t> bytes);

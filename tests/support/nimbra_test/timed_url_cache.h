@@ -1,6 +1,6 @@
 // The machine's browser cache on a disk that takes a millisecond of the machine's clock for
 // every entry it reads or deletes, so that work over the cache lets virtual time pass as real
-// work does; it records the URLs it is asked to delete.
+// work does; it records the URLs it is asked to delete, and can fail reading one entry.
 #pragma once
 
 #include <string>
@@ -22,6 +22,9 @@ class TimedUrlCache : public platform::UrlCache {
   int32_t FindNextUrlCacheEntryA(platform::CacheSearch search, std::span<uint8_t> entry,
                                  uint32_t& size) override {
     machine_.kernel().Sleep(1);
+    if (!entry.empty() && records_read_next_++ == fail_next_record) {
+      return platform::ERROR_FILE_NOT_FOUND;
+    }
     return machine_.url_cache().FindNextUrlCacheEntryA(search, entry, size);
   }
   bool FindCloseUrlCache(platform::CacheSearch search) override {
@@ -34,9 +37,12 @@ class TimedUrlCache : public platform::UrlCache {
   }
 
   std::vector<std::string> deleted;
+  // Reading this record (counted from 0) after the first fails, as a cache changed meanwhile.
+  int fail_next_record = -1;
 
  private:
   sim::Machine& machine_;
+  int records_read_next_ = 0;
 };
 
 }  // namespace nimbra::test

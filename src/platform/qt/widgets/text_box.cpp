@@ -7,6 +7,7 @@
 #include <QValidator>
 #include <algorithm>
 
+#include "platform/controls/user_edit.h"
 #include "platform/qt/widgets/control_widgets.h"
 
 namespace nimbra::qt {
@@ -21,19 +22,23 @@ QString shown_text(const TextBox& box) {
   return text;
 }
 
-// The maximum length binds the user only: text set from code may be longer, and the user may
-// still shorten such a text.
-bool within_max_length(const TextBox& box, const QString& typed) {
-  const int max = box.max_length;
-  return max <= 0 || typed.size() <= max || typed.size() < shown_text(box).size();
+// What the box keeps of the user's edit within its maximum length (text set from code may be
+// longer); the caret stays after what was kept of the inserted text.
+QString fit_to_max_length(const TextBox& box, const QString& edited, int& caret) {
+  const QString kept = QString::fromStdString(
+      platform::fit_user_edit(shown_text(box).toStdString(), edited.toStdString(), box.max_length));
+  caret = static_cast<int>(
+      std::clamp<qsizetype>(caret - (edited.size() - kept.size()), 0, kept.size()));
+  return kept;
 }
 
 class MaxLengthValidator : public QValidator {
  public:
   MaxLengthValidator(const TextBox& box, QObject* parent) : QValidator(parent), box_(box) {}
 
-  State validate(QString& input, int&) const override {
-    return within_max_length(box_, input) ? Acceptable : Invalid;
+  State validate(QString& input, int& caret) const override {
+    input = fit_to_max_length(box_, input, caret);
+    return Acceptable;
   }
 
  private:
@@ -110,16 +115,15 @@ class PlainTextBinding : public ControlBinding {
     if (!input_open()) return;
     auto* edit = static_cast<QPlainTextEdit*>(widget());
     QString text = edit->toPlainText();
-    if (!within_max_length(box_, text)) {
-      // Refuse the edit as a full box does: back to the text before it, the caret where it was.
-      const QString before = shown_text(box_);
-      const auto caret = edit->textCursor().position() - (text.size() - before.size());
+    int caret = edit->textCursor().position();
+    const QString kept = fit_to_max_length(box_, text, caret);
+    if (kept != text) {
+      text = kept;
       const QSignalBlocker blocker(edit);
-      edit->setPlainText(before);
+      edit->setPlainText(text);
       QTextCursor cursor = edit->textCursor();
-      cursor.setPosition(static_cast<int>(std::clamp<qsizetype>(caret, 0, before.size())));
+      cursor.setPosition(caret);
       edit->setTextCursor(cursor);
-      return;
     }
     box_.text = text.replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString();
   }

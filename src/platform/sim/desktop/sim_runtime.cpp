@@ -5,7 +5,10 @@
 namespace nimbra::sim {
 
 SimRuntime::SimRuntime(const MachineConfig& config, InstanceRegistry& instances)
-    : config_(config), instances_(instances), another_holds_(instances.holder != nullptr) {
+    : config_(config),
+      ui_language_(config.language),
+      instances_(instances),
+      another_holds_(instances.holder != nullptr) {
   if (!another_holds_) instances_.holder = this;
 }
 
@@ -13,7 +16,9 @@ SimRuntime::~SimRuntime() {
   if (instances_.holder == this) instances_.holder = nullptr;
 }
 
-platform::Language SimRuntime::ui_language() { return config_.language; }
+platform::Language SimRuntime::ui_language() {
+  return ui_language_;
+}
 
 bool SimRuntime::previous_instance() {
   return another_holds_;

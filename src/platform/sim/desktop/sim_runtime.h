@@ -27,8 +27,12 @@ class SimRuntime : public platform::Runtime {
   void activate_by_title(std::string_view title) override;
   std::string short_date(const platform::LocalDateTime& date) override;
 
+  // Control face: the user's desktop speaks another language than the machine's Windows.
+  void set_ui_language(platform::Language language) { ui_language_ = language; }
+
  private:
   const MachineConfig& config_;
+  platform::Language ui_language_;
   InstanceRegistry& instances_;
   bool another_holds_ = false;
 };

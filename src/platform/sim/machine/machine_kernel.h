@@ -21,6 +21,7 @@ class MachineKernel : public platform::Kernel {
   bool GetVersionExA(std::span<uint8_t> record) override;
   uint32_t GetWindowsDirectoryA(std::span<char> buffer) override;
   uint32_t GetACP() override;
+  platform::Language system_language() override;
   std::string program_directory() override;
   // "TEMP" in the Windows directory, private to the machine's user (0700).
   std::string temp_directory() override;
