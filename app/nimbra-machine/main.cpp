@@ -12,11 +12,15 @@
 
 #include "check_command.h"
 #include "detect/modem_detection.h"
+#include "machine_pppd.h"
 #include "platform/host/file_io.h"
 #include "platform/linux/desktop/locale_language.h"
+#include "platform/linux/pppd/pppd_call_log.h"
+#include "platform/linux/pppd/pppd_line.h"
 #include "platform/registry/file_registry.h"
 #include "platform/sim/card/card_settings.h"
 #include "platform/sim/card/pty_card.h"
+#include "platform/sim/clock/device_task_timer.h"
 #include "platform/sim/dialup/connections_file.h"
 #include "platform/sim/dialup/ini_text.h"
 #include "platform/sim/machine.h"
@@ -41,7 +45,7 @@ constexpr std::string_view kUsage =
     "                      dialled with pppd\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
-    "       nimbra-machine hangup [DIR] end the machine's dial-up connections\n"
+    "       nimbra-machine hangup [DIR] end the machine's dial-up connections (pppd's too)\n"
     "       nimbra-machine check [DIR]  whether this computer can make the machine's real calls\n"
     "       nimbra-machine --help\n"
     "init without --card installs the demo machine's KVT30-J data card on COM3.\n"
@@ -205,6 +209,11 @@ int show(const std::vector<std::string_view>& args) {
               << platform::from_ansi(c.device_name, config.code_page()) << " (handle "
               << sim::hex_number(c.handle) << ")\n";
   }
+  const auto pppd_log = dir / lnx::kPppdCallLogFile;
+  if (const auto lines = lnx::PppdCallLog::read(pppd_log); !lines.empty()) {
+    std::cout << "pppd said  (last real call, " << pppd_log.string() << ")\n";
+    for (const std::string& line : lines) std::cout << "           " << line << "\n";
+  }
   const auto restart = sim::last_restart(dir);
   std::cout << "restarted  "
             << (restart ? sim::format_date_time(restart->time) + ": " + restart->reason : "never")
@@ -212,11 +221,38 @@ int show(const std::vector<std::string_view>& args) {
   return 0;
 }
 
-// Ends every connection of the machine's dial-up service, as if the line had been hung up.
+// What a hang-up did to the link pppd carried.
+std::string link_end_text(const lnx::PppdLine::LinkEnd& end) {
+  switch (end.outcome) {
+    case lnx::StopOutcome::AlreadyEnded:
+      return "it had already ended";
+    case lnx::StopOutcome::Terminated:
+      return "it ended on SIGTERM";
+    case lnx::StopOutcome::Killed:
+      return "it did not end on SIGTERM and was killed";
+  }
+  return "";
+}
+
+// Ends the machine's dial-up connections as the program's hang-up does: on a machine that calls
+// with pppd, the pppd of its link (its pid file) is ended and the line's lock removed; then the
+// connection records go.
 int hangup(const std::vector<std::string_view>& args) {
   const std::filesystem::path dir =
       args.empty() ? sim::default_machine_dir() : std::filesystem::path(args[0]);
   const auto config = sim::MachineConfig::load(dir);
+  const auto pppd = app::machine_pppd_options(config, nullptr);
+  if (pppd) {
+    sim::Scheduler scheduler;  // nothing is scheduled: ending a link waits for it in place
+    sim::DeviceTaskTimer tasks(scheduler);
+    lnx::PppdLine line(*pppd, tasks);
+    if (const auto end = line.end_link()) {
+      std::cout << "ended pppd " << end->pid << " of link " << pppd->peer << ": "
+                << link_end_text(*end) << "\n";
+    } else {
+      std::cout << "no pppd of link " << pppd->peer << " runs\n";
+    }
+  }
   const sim::ConnectionsFile connections(dir / sim::kConnectionsFile, config.code_page());
   sim::ConnectionTable table = connections.load();
   const size_t ended = table.up.size();
@@ -225,7 +261,12 @@ int hangup(const std::vector<std::string_view>& args) {
     std::cerr << "nimbra-machine: cannot write " << (dir / sim::kConnectionsFile).string() << "\n";
     return 1;
   }
-  std::cout << "hung up " << ended << (ended == 1 ? " connection\n" : " connections\n");
+  const char* noun = ended == 1 ? " connection" : " connections";
+  if (pppd) {
+    std::cout << "cleared " << ended << noun << " from " << sim::kConnectionsFile << "\n";
+  } else {
+    std::cout << "hung up " << ended << noun << "\n";
+  }
   return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "machine_pppd.h"
 #include "platform/sim/card/card_settings.h"
 #include "platform/sim/desktop/short_date.h"
 #include "platform/sim/machine/installed_browser.h"
@@ -16,20 +17,6 @@ std::unique_ptr<sim::PtyCard> simulated_card(const sim::MachineConfig& config) {
   const auto card = sim::load_card(config.ini);
   if (!card || sim::PortConfig::load(config.ini).devices.contains(card->port)) return nullptr;
   return std::make_unique<sim::PtyCard>(card->settings);
-}
-
-// COM ports as machine.ini maps them, the simulated card's port to its pseudo-terminal, any
-// other port to /dev/ttyS<n-1>.
-lnx::SerialOptions serial_options(const sim::MachineConfig& config, const sim::PtyCard* card) {
-  auto devices = sim::PortConfig::load(config.ini).devices;
-  if (card) devices[sim::load_card(config.ini)->port] = card->slave_path().string();
-  lnx::SerialOptions options;
-  options.device_of = [devices = std::move(devices)](int16_t port) -> std::filesystem::path {
-    const auto it = devices.find(port);
-    return it != devices.end() ? std::filesystem::path(it->second)
-                               : lnx::SerialOptions::default_device(port);
-  };
-  return options;
 }
 
 // A port that another program holds cannot carry a call.
@@ -58,16 +45,12 @@ std::vector<std::string> network_module_paths() {
 std::unique_ptr<lnx::PppdLine> pppd_line(const sim::MachineConfig& config, const sim::PtyCard* card,
                                          platform::FileRegistry& registry,
                                          platform::TaskTimer& timer) {
-  const sim::DialupSettings settings = sim::DialupSettings::load(config);
-  if (settings.service != sim::DialupKind::Pppd) return nullptr;
-  lnx::PppdOptions options;
-  options.program = settings.pppd_program;
-  options.peer = settings.pppd_peer;
-  options.serial = serial_options(config, card);
-  options.mtu = [&registry, language = config.language] {
+  auto options = machine_pppd_options(config, card);
+  if (!options) return nullptr;
+  options->mtu = [&registry, language = config.language] {
     return sim::dialup_adapter_mtu(registry.snapshot(), language);
   };
-  return std::make_unique<lnx::PppdLine>(std::move(options), timer);
+  return std::make_unique<lnx::PppdLine>(std::move(*options), timer);
 }
 
 // Said in place of the restart the program asks for: the desktop never restarts the computer.
@@ -98,7 +81,7 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
           dir, [this](const std::string& title) { window_.activate_window_titled(title); },
           machine_short_date(config_)),
       card_(simulated_card(config_)),
-      comm_(serial_options(config_, card_.get())),
+      comm_(machine_serial_options(config_, card_.get())),
       pppd_line_(pppd_line(config_, card_.get(), registry_, task_timer_)),
       dialup_(
           config_, task_timer_, clock_,

@@ -1,28 +1,36 @@
 // The pppd dial-up service: calls dialled over the card simulator on a pseudo-terminal and
 // carried by a stand-in pppd (or the real one), heard as the dial-up service's reports.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iomanip>
 #include <map>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "nimbra_test/run_program.h"
 #include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
 #include "platform/host/file_io.h"
-#include "platform/registry/file_registry.h"
+#include "platform/linux/desktop/system_clock.h"
+#include "platform/linux/pppd/pppd_call_log.h"
 #include "platform/linux/pppd/pppd_line.h"
 #include "platform/linux/pppd/pppd_pid_file.h"
-#include "platform/linux/desktop/system_clock.h"
-#include "platform/sim/dialup/dialup_service.h"
+#include "platform/linux/serial/uucp_lock.h"
+#include "platform/registry/file_registry.h"
 #include "platform/sim/card/pty_card.h"
+#include "platform/sim/dialup/dialup_service.h"
 
 namespace nimbra {
 namespace sim {
@@ -79,6 +87,16 @@ struct Heard {
   friend bool operator==(const Heard&, const Heard&) = default;
 };
 
+// Whether the child `pid` ends within a second; its status is kept.
+bool ends_soon(pid_t pid, int* status = nullptr) {
+  const auto limit = Clock::now() + std::chrono::seconds(1);
+  while (waitpid(pid, status, WNOHANG) != pid) {
+    if (Clock::now() > limit) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
 std::string file_text(const std::filesystem::path& file) {
   return read_text_file(file, 1 << 20).value_or("");
 }
@@ -113,8 +131,10 @@ class PppdDialup : public ::testing::Test {
     o.serial.device_of = [path = card_.slave_path()](int16_t) { return path; };
     o.serial.lock_dir = dir_ / "lock";
     o.timing = {300, 1000};
-    o.stop_grace_ms = 300;
+    o.link_up_ms = 4000;
+    o.stop = {100, 300};
     o.step_ms = 10;
+    o.log_file = dir_ / "machine" / lnx::kPppdCallLogFile;
     return o;
   }
 
@@ -148,6 +168,24 @@ class PppdDialup : public ::testing::Test {
                  (heard_.back().error != 0 || heard_.back().state == RASCS_Connected);
         },
         limit_ms);
+  }
+
+  std::filesystem::path lock_file() const {
+    return dir_ / "lock" / lnx::UucpLock::file_name(card_.slave_path());
+  }
+
+  // The machine as nimbra-machine sees it: calls over the stand-in pppd on the card's terminal.
+  void describe_real_line() {
+    std::ofstream(dir_ / "machine" / sim::machine_files::kConfig, std::ios::app)
+        << "\n[dialup]\nservice = pppd\npppd = " << NIMBRA_STAND_IN_PPPD
+        << "\nrun_dir = " << (dir_ / "run").string() << "\nlock_dir = " << (dir_ / "lock").string()
+        << "\n[ports]\nCOM3 = " << card_.slave_path().string() << "\n";
+  }
+
+  test::ProgramRun machine_tool(std::string_view command) {
+    return test::run_program(
+               {NIMBRA_MACHINE_TOOL, std::string(command), (dir_ / "machine").string()})
+        .value_or(test::ProgramRun{-1, "not started"});
   }
 
   std::vector<uint32_t> states() const {
@@ -189,9 +227,11 @@ TEST_F(PppdDialup, WalksEveryStateToConnectedAndHangsUp) {
                                    RASCS_Authenticate, RASCS_Authenticated, RASCS_Connected}));
   EXPECT_EQ(card_.commands(), (std::vector<std::string>{"ATZ", "ATD##610570000300"}));
   ASSERT_TRUE(tasks_.run_until([&] { return line_->up("KVAUTODL"); }));
-  EXPECT_EQ(file_text(dir_ / "run" / "started"),
-            std::string(NIMBRA_STAND_IN_PPPD) +
-                "\ncall\nnimbra\nnodetach\nlogfd\n3\npasswordfd\n4\nuser\nqenvora\ntty\ngroup\n");
+  EXPECT_EQ(
+      file_text(dir_ / "run" / "started"),
+      std::string(NIMBRA_STAND_IN_PPPD) +
+          "\ncall\nnimbra\nnodetach\nlogfd\n3\npasswordfd\n4\nuser\nqenvora\ntty\ncrtscts\nhupcl\n"
+          "group\nstdout /dev/null\n");
   ASSERT_EQ(service_->connections().size(), 1u);
   EXPECT_EQ(service_->connections()[0].entry, "KVAUTODL");
 
@@ -229,6 +269,9 @@ TEST_F(PppdDialup, EachPppdEndBecomesItsError) {
       {"log Using interface ppp0\nlog Modem hangup\nexit 16\n", ERROR_PORT_DISCONNECTED,
        RASCS_Authenticate},
       {"log Using interface ppp0\nexit 15\n", ERROR_PPP_TIMEOUT, RASCS_Authenticate},
+      // The hang-up that follows a refused login overwrites pppd's status 19.
+      {"log Using interface ppp0\nlog PAP authentication failed\nlog Modem hangup\nexit 16\n",
+       ERROR_AUTHENTICATION_FAILURE, RASCS_Authenticate},
       {"exit 0\n", ERROR_DISCONNECTION, RASCS_AllDevicesConnected},
       {"exit 77\n", ERROR_UNKNOWN_RAS, RASCS_AllDevicesConnected},
   };
@@ -315,8 +358,23 @@ TEST_F(PppdDialup, ConnectionOfAnEndedRunIsFoundAndStaleOneIsNot) {
   EXPECT_EQ(waitpid(pid, nullptr, 0), pid);  // it ended on SIGTERM
   EXPECT_TRUE(service_->connections().empty());
 
-  // A record whose pid file names a process that is not pppd, or no process, is stale.
-  for (const pid_t stale : {getpid(), pid}) {
+  // A record whose pid file names a process that is not pppd, a pppd of another link, or no
+  // process, is stale.
+  std::filesystem::create_directories(dir_ / "other");
+  std::ofstream(dir_ / "other" / "script") << "hold\n";
+  const std::string script_env = "NIMBRA_STAND_IN_SCRIPT=" + (dir_ / "other" / "script").string();
+  const std::string run_env = "NIMBRA_STAND_IN_RUN=" + (dir_ / "other").string();
+  const pid_t other_link = fork();
+  if (other_link == 0) {
+    char* const env[] = {const_cast<char*>(script_env.c_str()), const_cast<char*>(run_env.c_str()),
+                         nullptr};
+    execle(NIMBRA_STAND_IN_PPPD, NIMBRA_STAND_IN_PPPD, "call", "other", nullptr, env);
+    _exit(127);
+  }
+  ASSERT_TRUE(
+      tasks_.run_until([&] { return std::filesystem::exists(dir_ / "other" / "started"); }));
+  ASSERT_TRUE(lnx::pppd_of_link_runs(other_link, "other", "pppd"));
+  for (const pid_t stale : {getpid(), other_link, pid}) {
     script(kGoodLink);
     heard_.clear();
     open_service();
@@ -330,6 +388,8 @@ TEST_F(PppdDialup, ConnectionOfAnEndedRunIsFoundAndStaleOneIsNot) {
     open_service();
     EXPECT_TRUE(service_->connections().empty()) << stale;
   }
+  kill(other_link, SIGTERM);
+  waitpid(other_link, nullptr, 0);
 }
 
 // The serial port another program holds gives 633 as the port is opened.
@@ -360,6 +420,159 @@ TEST_F(PppdDialup, RealPppdWithoutKernelSupport) {
   EXPECT_EQ(heard_.back(), (Heard{RASCS_AllDevicesConnected, ERROR_PPP_NO_PROTOCOLS_CONFIGURED}));
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // no child of ours is left
   EXPECT_EQ(errno, ECHILD);
+}
+
+// nimbra-machine hangup ends a link that a program run left up as the program's hang-up does:
+// its pppd ends on SIGTERM, the line's lock (which names pppd) goes, the record goes, and the
+// tool says what it did.
+TEST_F(PppdDialup, HangupToolEndsTheRealLink) {
+  describe_real_line();
+  script(kGoodLink);
+  ASSERT_EQ(dial(), RAS_SUCCESS);
+  ASSERT_TRUE(settled());
+  const pid_t pid = *lnx::live_pppd_of_link(dir_ / "run", "nimbra", "pppd");
+  service_.reset();
+  line_.reset();  // the program ended with the link up
+
+  const test::ProgramRun run = machine_tool("hangup");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output, "ended pppd " + std::to_string(pid) +
+                            " of link nimbra: it ended on SIGTERM\n"
+                            "cleared 1 connection from connections.ini\n");
+  int status = 0;
+  ASSERT_TRUE(ends_soon(pid, &status));
+  EXPECT_EQ(WEXITSTATUS(status), 5);  // ended on the signal, as pppd does
+  EXPECT_FALSE(std::filesystem::exists(lock_file()));
+  EXPECT_EQ(machine_tool("hangup").output,
+            "no pppd of link nimbra runs\ncleared 0 connections from connections.ini\n");
+}
+
+// A user who may not open the modem's device (not in group dialout) is told access is denied
+// (5), not that another program holds the port; the serial control itself still reports a port
+// it cannot open, as the card queries expect.
+TEST_F(PppdDialup, DeviceTheUserMayNotOpenIsAccessDenied) {
+  // Not writable even by root: a read-only attribute of the kernel.
+  const std::filesystem::path denied = "/sys/devices/system/cpu/possible";
+  lnx::PppdOptions o = options();
+  o.serial.device_of = [denied](int16_t) { return denied; };
+  open_service(o);
+  ASSERT_EQ(dial(), RAS_SUCCESS);
+  ASSERT_TRUE(settled());
+  EXPECT_EQ(heard_.back(), (Heard{RASCS_OpenPort, ERROR_ACCESS_DENIED_RAS}));
+
+  lnx::SerialComm comm(o.serial);
+  ASSERT_EQ(comm.set_CommPort(3), CommError::None);
+  EXPECT_EQ(comm.set_PortOpen(true), CommError::PortInUse);
+  EXPECT_TRUE(comm.access_denied());
+}
+
+// A link that is not up in time after pppd started (a modem that never raises carrier) fails
+// with the PPP time-out while the event loop goes on, and pppd is stopped.
+TEST_F(PppdDialup, LinkNotUpInTimeIsATimeout) {
+  script("log Using interface ppp0\npidfile\nhold\n");
+  lnx::PppdOptions o = options();
+  o.link_up_ms = 300;
+  open_service(o);
+  const auto start = Clock::now();
+  ASSERT_EQ(dial(), RAS_SUCCESS);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100));  // the dial did not wait
+  ASSERT_TRUE(settled(3000));
+  EXPECT_EQ(heard_.back(), (Heard{RASCS_Authenticate, ERROR_PPP_TIMEOUT}));
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
+  EXPECT_FALSE(lnx::live_pppd_of_link(dir_ / "run", "nimbra", "pppd"));
+  EXPECT_FALSE(std::filesystem::exists(lock_file()));
+}
+
+// Once pppd has the line its lock names pppd, and a program that ends while the link is up
+// leaves the lock and the exclusive mode to pppd: a second opener is refused. When pppd ends,
+// the lock goes with it.
+TEST_F(PppdDialup, LineStaysLockedForPppdAfterTheProgramEnds) {
+  script(kGoodLink);
+  ASSERT_EQ(dial(), RAS_SUCCESS);
+  ASSERT_TRUE(settled());
+  const pid_t pid = *lnx::live_pppd_of_link(dir_ / "run", "nimbra", "pppd");
+  const std::string pppd_lock = (std::ostringstream() << std::setw(10) << pid << "\n").str();
+  EXPECT_EQ(file_text(lock_file()), pppd_lock);
+  service_.reset();
+  line_.reset();  // the program ended with the link up
+
+  EXPECT_EQ(file_text(lock_file()), pppd_lock);
+  lnx::SerialComm second(options().serial);
+  ASSERT_EQ(second.set_CommPort(3), CommError::None);
+  EXPECT_EQ(second.set_PortOpen(true), CommError::PortInUse);
+  const int look = open(card_.slave_path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(look, 0);  // root passes the exclusive mode; it is read here
+  int exclusive = 0;
+  EXPECT_EQ(ioctl(look, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
+  close(look);
+
+  open_service();
+  const auto found = service_->connections();
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(service_->hang_up(found[0].handle), RAS_SUCCESS);
+  EXPECT_TRUE(ends_soon(pid));
+  EXPECT_FALSE(std::filesystem::exists(lock_file()));
+}
+
+// The dial-up adapter's MTU reaches pppd only as a value pppd takes (128 to 16384).
+TEST_F(PppdDialup, MtuIsBoundedToWhatPppdTakes) {
+  const std::pair<std::optional<uint32_t>, std::string> rows[] = {
+      {1, "128"}, {127, "128"}, {128, "128"}, {1500, "1500"}, {16385, "16384"}, {std::nullopt, ""},
+  };
+  for (const auto& [mtu, argument] : rows) {
+    lnx::PppdOptions o = options();
+    o.mtu = [mtu] { return mtu; };
+    const auto argv = lnx::PppdLine(o, tasks_).pppd_arguments({});
+    const auto at = std::find(argv.begin(), argv.end(), "mtu");
+    EXPECT_EQ(at == argv.end() ? "" : *(at + 1), argument) << mtu.value_or(0);
+  }
+}
+
+// What pppd says on standard error (its option errors) is kept with its log in pppd.log, the
+// last lines only, and nimbra-machine show prints them.
+TEST_F(PppdDialup, StandardErrorIsKeptAndShown) {
+  std::string chatter;
+  for (int i = 0; i < 60; ++i) chatter += "log line " + std::to_string(i) + "\n";
+  script(chatter + "stderr pppd: invalid mtu value 1\nexit 2\n");
+  ASSERT_EQ(dial(), RAS_SUCCESS);
+  ASSERT_TRUE(settled());
+  EXPECT_EQ(heard_.back(), (Heard{RASCS_AllDevicesConnected, ERROR_PORT_NOT_CONFIGURED}));
+
+  const auto lines = lnx::PppdCallLog::read(dir_ / "machine" / lnx::kPppdCallLogFile);
+  ASSERT_EQ(lines.size(), lnx::PppdCallLog::kMaxLines);
+  EXPECT_EQ(lines[lines.size() - 2], "pppd: invalid mtu value 1");
+  EXPECT_EQ(lines.back(), "nimbra: pppd ended with status 2");
+  const test::ProgramRun shown = machine_tool("show");
+  EXPECT_NE(shown.output.find("\n           pppd: invalid mtu value 1\n"), std::string::npos)
+      << shown.output;
+}
+
+// pppd never gets /dev/null as the line, also when the program started with descriptor 0
+// closed and the null device would open there.
+TEST_F(PppdDialup, ClosedStandardInputIsNotGivenToPppd) {
+  script("exit 0\n");
+  const int saved_stdin = dup(STDIN_FILENO);
+  const int line = open(card_.slave_path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(line, 0);
+  close(STDIN_FILENO);
+  int error = 0;
+  auto pppd = lnx::PppdProcess::start({NIMBRA_STAND_IN_PPPD}, line, "", error);
+  dup2(saved_stdin, STDIN_FILENO);
+  close(saved_stdin);
+  ASSERT_TRUE(pppd);
+  ASSERT_TRUE(tasks_.run_until([&] { return pppd->exit_status().has_value(); }));
+  close(line);
+  const std::string started = file_text(dir_ / "run" / "started");
+  EXPECT_NE(started.find("\ntty\n"), std::string::npos) << started;
+  EXPECT_NE(started.find("stdout /dev/null\n"), std::string::npos) << started;
+}
+
+// The peers file asks pppd for the flow control the dial uses (RTS/CTS), so the two agree.
+TEST(PeersFile, AsksForTheDialsFlowControl) {
+  const std::string peers = file_text(NIMBRA_PEERS_FILE);
+  EXPECT_NE(peers.find("\ncrtscts\n"), std::string::npos);
+  EXPECT_EQ(peers.find("nocrtscts"), std::string::npos);
 }
 
 // Each answer of the modem to the dial, or its silence, is the remote-access error for it, and

@@ -1,6 +1,7 @@
 // A stand-in for pppd in the tests of the pppd dial-up service. It does what the script named
 // by $NIMBRA_STAND_IN_SCRIPT says, one command a line:
 //   log TEXT      writes TEXT as a log line to the log descriptor (3)
+//   stderr TEXT   writes TEXT as a line to standard error, as pppd reports option errors
 //   sleep MS      waits
 //   auth          reads the password descriptor (4) to its end: "s3cret-pw" is let in ("PAP
 //                 authentication succeeded"), anything else fails as pppd does (exit 19)
@@ -9,8 +10,10 @@
 //   deaf          ignores SIGTERM from now on
 //   exit N        ends with status N
 // It also writes $NIMBRA_STAND_IN_RUN/started: its arguments one a line, then "tty" when its
-// standard input is a terminal and "group" when it leads its own process group.
+// standard input is a terminal, "crtscts" and "hupcl" when the terminal has those flags,
+// "group" when it leads its own process group, and "stdout " with what its standard output is.
 #include <signal.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -59,7 +62,16 @@ int main(int argc, char** argv) {
       if (std::strcmp(argv[i], "call") == 0 && i + 1 < argc) peer = argv[i + 1];
     }
     if (isatty(STDIN_FILENO)) started << "tty\n";
+    termios tio{};
+    if (tcgetattr(STDIN_FILENO, &tio) == 0) {
+      if (tio.c_cflag & CRTSCTS) started << "crtscts\n";
+      if (tio.c_cflag & HUPCL) started << "hupcl\n";
+    }
     if (getpgrp() == getpid()) started << "group\n";
+    char target[256] = {};
+    if (readlink("/proc/self/fd/1", target, sizeof target - 1) > 0) {
+      started << "stdout " << target << "\n";
+    }
   }
   struct sigaction action {};
   action.sa_handler = on_signal;
@@ -74,6 +86,9 @@ int main(int argc, char** argv) {
     const std::string rest = line.size() > word.size() ? line.substr(word.size() + 1) : "";
     if (word == "log") {
       log_line(rest);
+    } else if (word == "stderr") {
+      const std::string text = rest + "\n";
+      [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, text.data(), text.size());
     } else if (word == "sleep") {
       usleep(static_cast<useconds_t>(std::atoi(rest.c_str())) * 1000);
     } else if (word == "auth") {

@@ -4,7 +4,9 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "platform/linux/pppd/pppd_log.h"
@@ -17,7 +19,13 @@ namespace {
 using namespace platform;
 
 constexpr auto kDtrLowTime = std::chrono::milliseconds(200);
-constexpr auto kGonePoll = std::chrono::milliseconds(20);
+// The MTUs pppd accepts; any other ends it at once with an option error.
+constexpr uint32_t kPppdMinMtu = 128;
+constexpr uint32_t kPppdMaxMtu = 16384;
+// The COM ports a machine can map to devices.
+constexpr int16_t kLastPort = 16;
+// The peers file says crtscts: the dial uses the flow control the link will use.
+constexpr bool kRtsCts = true;
 
 uint64_t now_ms() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -30,19 +38,34 @@ uint32_t error_of_end(int status) {
   return status >= 128 ? ERROR_DISCONNECTION : ras_error_of_pppd_exit(status);
 }
 
+// The error of a port that would not open.
+uint32_t error_of_open(const SerialComm& comm, CommError error) {
+  if (comm.access_denied()) return ERROR_ACCESS_DENIED_RAS;  // not in group dialout
+  return error == CommError::PortInUse ? ERROR_PORT_NOT_AVAILABLE : ERROR_PORT_OR_DEVICE;
+}
+
+void drop_dtr(SerialComm& comm) {
+  int dtr = TIOCM_DTR;
+  ::ioctl(comm.native_handle(), TIOCMBIC, &dtr);
+}
+
+std::string joined(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
+  return text;
+}
+
 }  // namespace
 
 PppdLine::PppdLine(PppdOptions options, TaskTimer& timer)
-    : options_(std::move(options)), timer_(timer) {}
+    : options_(std::move(options)), timer_(timer), call_log_(options_.log_file) {}
 
 PppdLine::~PppdLine() {
-  // A link that is up stays up when the program ends; calls still being set up are given up.
+  // A link that is up stays up when the program ends, and pppd keeps the line's lock and its
+  // exclusive mode; calls still being set up are given up.
   for (auto& [handle, call] : calls_) {
     timer_.cancel(call.pending);
-    if (call.phase != Phase::Up) {
-      if (call.pppd) call.pppd->stop(options_.stop_grace_ms);
-      if (call.comm && call.comm->PortOpen()) hang_up_modem(*call.comm);
-    }
+    if (call.phase != Phase::Up) hang_up(call);
   }
 }
 
@@ -62,7 +85,8 @@ std::vector<std::string> PppdLine::pppd_arguments(const Call& call) const {
   if (!call.user.empty()) argv.insert(argv.end(), {"user", call.user});
   if (options_.mtu) {
     if (const auto mtu = options_.mtu(); mtu && *mtu > 0) {
-      argv.insert(argv.end(), {"mtu", std::to_string(*mtu)});
+      // Bounded rather than left out: the nearest MTU pppd takes is closest to the one asked.
+      argv.insert(argv.end(), {"mtu", std::to_string(std::clamp(*mtu, kPppdMinMtu, kPppdMaxMtu))});
     }
   }
   return argv;
@@ -122,16 +146,21 @@ void PppdLine::say(Active& call, RasConnState state, uint32_t error) {
   call.said.push_back({state, error});
 }
 
+void PppdLine::note(std::string text) {
+  call_log_.add("nimbra: " + std::move(text));
+  call_log_.save();
+}
+
 bool PppdLine::open_port(Active& call) {
   say(call, RASCS_OpenPort);
-  call.comm = std::make_unique<SerialComm>(options_.serial);
+  SerialOptions serial = options_.serial;
+  serial.rts_cts = kRtsCts;
+  call.comm = std::make_unique<SerialComm>(serial);
   CommError error = call.comm->set_CommPort(call.call.port);
   if (error == CommError::None) error = call.comm->set_Settings(options_.line_settings);
   if (error == CommError::None) error = call.comm->set_PortOpen(true);
   if (error != CommError::None) {
-    // Held by another program, or no such device.
-    say(call, RASCS_OpenPort,
-        error == CommError::PortInUse ? ERROR_PORT_NOT_AVAILABLE : ERROR_PORT_OR_DEVICE);
+    say(call, RASCS_OpenPort, error_of_open(*call.comm, error));
     return false;
   }
   say(call, RASCS_PortOpened);
@@ -155,39 +184,54 @@ bool PppdLine::dial(Active& call) {
   if (now != ModemDialer::Stage::Connected) return true;
   say(call, RASCS_DeviceConnected);
   say(call, RASCS_AllDevicesConnected);
+  const std::vector<std::string> argv = pppd_arguments(call.call);
+  call_log_.begin();
+  note("started " + joined(argv));
   int start_error = 0;
-  call.pppd = PppdProcess::start(pppd_arguments(call.call), call.comm->native_handle(),
-                                 call.call.password, start_error);
+  call.pppd = PppdProcess::start(argv, call.comm->native_handle(), call.call.password, start_error);
   if (!call.pppd) {
+    note("pppd could not be started: " + std::string(std::strerror(start_error)));
     say(call, RASCS_AllDevicesConnected, ras_error_of_pppd_start(start_error));
     return false;
   }
+  call.comm->hand_over(call.pppd->pid());
+  call.link_deadline_ms = now_ms() + options_.link_up_ms;
   call.phase = Phase::Link;
   return true;
 }
 
-bool PppdLine::follow_pppd(Active& call) {
-  for (const std::string& line : call.log.feed(call.pppd->read_log())) {
+void PppdLine::hear_pppd(Active& call) {
+  const std::vector<std::string> lines = call.log.feed(call.pppd->read_log());
+  for (const std::string& line : lines) {
+    call_log_.add(line);
+    if (says_authentication_failed(line)) call.auth_failed = true;
     const auto state = state_of_pppd_line(line);
     // States only go forward; a repeated line says nothing new.
     if (!state || call.phase == Phase::Up || *state <= call.last) continue;
     say(call, *state);
     if (*state == RASCS_Connected) call.phase = Phase::Up;
   }
+  if (!lines.empty()) call_log_.save();
+}
+
+bool PppdLine::follow_pppd(Active& call) {
+  hear_pppd(call);
   const auto status = call.pppd->exit_status();
-  if (!status) return true;
-  // Lines written just before the end are still in the pipe.
-  for (const std::string& line : call.log.feed(call.pppd->read_log())) {
-    const auto state = state_of_pppd_line(line);
-    if (state && call.phase != Phase::Up && *state > call.last) {
-      say(call, *state);
-      if (*state == RASCS_Connected) call.phase = Phase::Up;
-    }
+  if (!status) {
+    if (call.phase == Phase::Up || now_ms() < call.link_deadline_ms) return true;
+    // A modem that never raises carrier, or a peer that never finishes the negotiation.
+    note("the link was not up within " + std::to_string(options_.link_up_ms / 1000) +
+         " s; pppd is stopped");
+    say(call, call.last, ERROR_PPP_TIMEOUT);
+    return false;
   }
+  hear_pppd(call);  // lines written just before the end are still in the pipe
+  note("pppd ended with status " + std::to_string(*status));
   if (call.phase == Phase::Up) {
     say(call, RASCS_Disconnected, ERROR_NO_CONNECTION);
   } else {
-    say(call, call.last, error_of_end(*status));
+    // A modem hang-up after a refused login overwrites pppd's status 19 with 16.
+    say(call, call.last, call.auth_failed ? ERROR_AUTHENTICATION_FAILURE : error_of_end(*status));
   }
   return false;
 }
@@ -212,37 +256,46 @@ void PppdLine::wait_for_end(HRASCONN handle) {
 void PppdLine::finish(HRASCONN handle) {
   const auto it = calls_.find(handle);
   if (it == calls_.end()) return;
-  Active& call = it->second;
-  timer_.cancel(call.pending);
-  if (call.pppd) call.pppd->stop(options_.stop_grace_ms);
-  if (call.comm && call.comm->PortOpen()) hang_up_modem(*call.comm);
+  timer_.cancel(it->second.pending);
+  hang_up(it->second);
   calls_.erase(it);
 }
 
-void PppdLine::hang_up_modem(SerialComm& comm) {
-  // DTR low makes the modem drop the call; closing the port (HUPCL) keeps it low.
-  int dtr = TIOCM_DTR;
-  if (::ioctl(comm.native_handle(), TIOCMBIC, &dtr) == 0) std::this_thread::sleep_for(kDtrLowTime);
-  comm.set_PortOpen(false);
+void PppdLine::hang_up(Active& call) {
+  if (call.pppd) {
+    const auto outcome = call.pppd->stop(options_.stop, [&call] { drop_dtr(*call.comm); });
+    if (outcome == StopOutcome::Killed) note("pppd did not end on SIGTERM and was killed");
+    call.comm->take_back();
+  }
+  if (call.comm && call.comm->PortOpen()) {
+    // DTR low makes the modem drop the call; closing the port (HUPCL) keeps it low.
+    drop_dtr(*call.comm);
+    std::this_thread::sleep_for(kDtrLowTime);
+    call.comm->set_PortOpen(false);
+  }
 }
 
 void PppdLine::end(HRASCONN handle, std::string_view entry) {
   if (calls_.contains(handle)) {
     finish(handle);
-    return;
+  } else if (!entry.empty()) {
+    end_link();
   }
-  if (entry.empty()) return;
-  // Another program run's link: its pppd is not our child, so it is watched until it is gone.
+}
+
+std::optional<PppdLine::LinkEnd> PppdLine::end_link() {
   const auto pid = live_pppd_of_link(options_.run_dir, options_.peer, program_name());
-  if (!pid) return;
-  ::kill(*pid, SIGTERM);
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.stop_grace_ms);
-  while (live_pppd_of_link(options_.run_dir, options_.peer, program_name()) &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(kGonePoll);
+  if (!pid) return std::nullopt;
+  // Another program run's pppd: not our child, and the line is open in it alone (exclusive),
+  // so DTR cannot be reached; SIGKILL ends it, and its last close hangs the modem up (HUPCL).
+  const StopOutcome outcome = stop_pppd(
+      [pid = *pid](int signal) { ::kill(pid, signal); },
+      [&] { return !pppd_of_link_runs(*pid, options_.peer, program_name()); }, {}, options_.stop);
+  // pppd took the line's lock over from the program that dialled; its end leaves it stale.
+  for (int16_t port = 1; port <= kLastPort; ++port) {
+    UucpLock::remove_if_held_by(options_.serial.lock_dir, options_.serial.device_of(port), *pid);
   }
-  if (live_pppd_of_link(options_.run_dir, options_.peer, program_name())) ::kill(*pid, SIGKILL);
+  return LinkEnd{*pid, outcome};
 }
 
 bool PppdLine::up(std::string_view entry) {

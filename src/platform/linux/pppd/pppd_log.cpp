@@ -56,6 +56,16 @@ std::optional<RasConnState> state_of_pppd_line(std::string_view line) {
   return std::nullopt;
 }
 
+bool says_authentication_failed(std::string_view line) {
+  constexpr std::array kFailures{std::string_view("PAP authentication failed"),
+                                 std::string_view("CHAP authentication failed"),
+                                 std::string_view("EAP: peer reports authentication failure")};
+  for (const std::string_view failure : kFailures) {
+    if (line.starts_with(failure)) return true;
+  }
+  return false;
+}
+
 uint32_t ras_error_of_pppd_exit(int status) {
   if (status < 0 || static_cast<size_t>(status) >= kExitErrors.size()) return ERROR_UNKNOWN_RAS;
   return kExitErrors[static_cast<size_t>(status)];

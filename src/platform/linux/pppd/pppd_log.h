@@ -18,6 +18,10 @@ namespace nimbra::lnx {
 // The state a log line moves the call to; nothing for lines that tell no progress.
 std::optional<platform::RasConnState> state_of_pppd_line(std::string_view line);
 
+// Whether the line says the peer refused our name and password. pppd's exit status does not
+// always: a modem hang-up that follows overwrites it with 16.
+bool says_authentication_failed(std::string_view line);
+
 // The remote-access error of a pppd exit status, for a link that was never up.
 uint32_t ras_error_of_pppd_exit(int status);
 

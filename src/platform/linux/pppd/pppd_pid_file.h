@@ -13,7 +13,11 @@ namespace nimbra::lnx {
 
 std::filesystem::path pppd_pid_file(const std::filesystem::path& run_dir, std::string_view link);
 
-// The pppd that carries the link now: the file's process, when it runs as `program_name`.
+// Whether `pid` runs as `program_name` with "call LINK" in its command line: the pppd of the link,
+// not a process that was given the id of one that ended.
+bool pppd_of_link_runs(pid_t pid, std::string_view link, std::string_view program_name);
+
+// The pppd that carries the link now: the file's process, when it is the link's pppd.
 std::optional<pid_t> live_pppd_of_link(const std::filesystem::path& run_dir, std::string_view link,
                                        std::string_view program_name);
 

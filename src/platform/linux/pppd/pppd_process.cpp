@@ -7,16 +7,13 @@
 
 #include <array>
 #include <cerrno>
-#include <chrono>
 #include <climits>
-#include <thread>
 
 namespace nimbra::lnx {
 
 namespace {
 
 constexpr size_t kMaxLogRead = 8192;
-constexpr auto kStopPoll = std::chrono::milliseconds(10);
 // Descriptors are moved up here first, so that placing one never overwrites another.
 constexpr int kHighFd = 16;
 
@@ -38,9 +35,12 @@ struct ChildFds {
   const int line = fcntl(fds.line, F_DUPFD_CLOEXEC, kHighFd);
   const int log = fcntl(fds.log, F_DUPFD_CLOEXEC, kHighFd);
   const int password = fcntl(fds.password, F_DUPFD_CLOEXEC, kHighFd);
-  const int null_fd = open("/dev/null", O_RDWR | O_CLOEXEC);
+  // Moved up too: opened while descriptor 0 is free (a program started without standard input)
+  // it would be 0, and placing the line there would close it.
+  const int opened_null = open("/dev/null", O_RDWR | O_CLOEXEC);
+  const int null_fd = opened_null >= 0 ? fcntl(opened_null, F_DUPFD_CLOEXEC, kHighFd) : -1;
   if (line >= 0 && log >= 0 && password >= 0 && null_fd >= 0 && dup2(line, STDIN_FILENO) >= 0 &&
-      dup2(null_fd, STDOUT_FILENO) >= 0 && dup2(null_fd, STDERR_FILENO) >= 0 &&
+      dup2(null_fd, STDOUT_FILENO) >= 0 && dup2(log, STDERR_FILENO) >= 0 &&
       dup2(log, kPppdLogFd) >= 0 && dup2(password, kPppdPasswordFd) >= 0) {
     close_range(kPppdPasswordFd + 1, ~0u, CLOSE_RANGE_CLOEXEC);
     execv(argv[0], argv);
@@ -149,19 +149,12 @@ std::optional<int> PppdProcess::exit_status() {
   return status_;
 }
 
-void PppdProcess::stop(uint32_t grace_ms) {
-  if (exit_status()) return;
-  kill(-pid_, SIGTERM);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(grace_ms);
-  while (!exit_status() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(kStopPoll);
-  }
-  if (exit_status()) return;
-  kill(-pid_, SIGKILL);
-  int status = 0;
-  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-  }
-  status_ = 128 + SIGKILL;
+StopOutcome PppdProcess::stop(StopTiming timing, const std::function<void()>& drop_dtr) {
+  const StopOutcome outcome =
+      stop_pppd([this](int signal) { kill(-pid_, signal); },
+                [this] { return exit_status().has_value(); }, drop_dtr, timing);
+  if (!exit_status()) status_ = 128 + SIGKILL;  // held by the kernel; it ends when it can
+  return outcome;
 }
 
 }  // namespace nimbra::lnx

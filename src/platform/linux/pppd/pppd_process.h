@@ -1,15 +1,19 @@
 // pppd as a child of the program: started with an argument vector (never a shell) in a process
-// group of its own, the dialled line as its standard input, its log on a pipe and the password
-// on another pipe that it reads to the end (the passwordfd plugin). The child outlives the
-// program, as a connection outlives the program that dialled it.
+// group of its own, the dialled line as its standard input, its log and its standard error on
+// one pipe (option errors at start-up go only to standard error) and the password on another
+// pipe that it reads to the end (the passwordfd plugin). The child outlives the program, as a
+// connection outlives the program that dialled it.
 #pragma once
 
 #include <sys/types.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/linux/pppd/pppd_stop.h"
 
 namespace nimbra::lnx {
 
@@ -35,8 +39,9 @@ class PppdProcess {
   // Nothing while it runs; once it has ended, its exit status (128 + the signal that killed it).
   std::optional<int> exit_status();
 
-  // SIGTERM to its process group, SIGKILL after `grace_ms`; returns once it has ended.
-  void stop(uint32_t grace_ms);
+  // Ends it as a hang-up does (stop_pppd, signals to its process group); returns once it has
+  // ended.
+  StopOutcome stop(StopTiming timing, const std::function<void()>& drop_dtr);
 
  private:
   PppdProcess(pid_t pid, int log_fd) : pid_(pid), log_fd_(log_fd) {}

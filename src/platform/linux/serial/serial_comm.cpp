@@ -87,6 +87,7 @@ CommError SerialComm::set_PortOpen(bool open_it) {
 
 CommError SerialComm::open() {
   const std::filesystem::path device = options_.device_of(port_);
+  access_denied_ = false;
   std::error_code ec;
   if (device.empty() || !std::filesystem::exists(device, ec)) return CommError::InvalidPortNumber;
 
@@ -96,8 +97,11 @@ CommError SerialComm::open() {
   lock_file_used_ = locked == UucpLock::Result::Locked;
 
   const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
-    return errno == ENOENT || errno == ENXIO ? CommError::InvalidPortNumber : CommError::PortInUse;
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENXIO) return CommError::InvalidPortNumber;
+    access_denied_ = errno == EACCES || errno == EPERM;
+    return CommError::PortInUse;
+  }
   // TIOCEXCL turns away later opens by other programs; flock covers those that ask first.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
     ::close(fd);
@@ -117,12 +121,24 @@ CommError SerialComm::open() {
 
 void SerialComm::close() {
   if (fd_ >= 0) {
-    ::ioctl(fd_, TIOCNXCL);
+    if (!handed_over_) ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
   }
+  if (lock_ && handed_over_) lock_->leave();
   lock_.reset();
+  handed_over_ = false;
   received_.clear();
+}
+
+void SerialComm::hand_over(long pid) {
+  if (fd_ < 0) return;
+  handed_over_ = true;
+  if (lock_) lock_->hand_to(pid);
+}
+
+void SerialComm::take_back() {
+  handed_over_ = false;
 }
 
 void SerialComm::lose_device() {
@@ -135,7 +151,8 @@ CommError SerialComm::apply(const platform::LineSettings& s) {
   if (::tcgetattr(fd_, &tio) != 0) return CommError::InvalidSettings;
   ::cfmakeraw(&tio);
   tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
-  tio.c_cflag |= size_of(s.data_bits) | CLOCAL | CREAD;
+  tio.c_cflag |= size_of(s.data_bits) | CLOCAL | CREAD | HUPCL;
+  if (options_.rts_cts) tio.c_cflag |= CRTSCTS;
   if (s.parity == 'E' || s.parity == 'O') tio.c_cflag |= PARENB;
   if (s.parity == 'O') tio.c_cflag |= PARODD;
   if (s.stop_bits == 2) tio.c_cflag |= CSTOPB;

@@ -1,5 +1,6 @@
 // The serial control on a real serial device: COM port n is the device that `device_of` names
-// (by default /dev/ttyS<n-1>), opened exclusively, raw, 9600-N-8-1 without flow control.
+// (by default /dev/ttyS<n-1>), opened exclusively, raw, 9600-N-8-1, without flow control unless
+// the options ask for RTS/CTS, and with HUPCL: the modem hangs up when the last holder closes.
 #pragma once
 
 #include <filesystem>
@@ -17,6 +18,7 @@ struct SerialOptions {
   // The device behind a COM port number.
   std::function<std::filesystem::path(int16_t)> device_of = default_device;
   std::filesystem::path lock_dir = "/var/lock";
+  bool rts_cts = false;  // hardware flow control
 
   static std::filesystem::path default_device(int16_t port) {
     return "/dev/ttyS" + std::to_string(port - 1);
@@ -47,6 +49,16 @@ class SerialComm : public platform::Comm {
   // The open device's descriptor (-1 when closed), for handing the dialled line to pppd.
   int native_handle() const { return fd_; }
 
+  // Whether the last open failed because this user may not open the device (EACCES, EPERM).
+  bool access_denied() const { return access_denied_; }
+
+  // Another process (pppd, `pid`) now holds the line too: the lock names it, and closing the
+  // port leaves the exclusive mode and the lock to it.
+  void hand_over(long pid);
+  // That process has ended: closing clears the exclusive mode again and removes the lock if it
+  // still names that process.
+  void take_back();
+
  private:
   platform::CommError open();
   void close();
@@ -61,6 +73,8 @@ class SerialComm : public platform::Comm {
   int fd_ = -1;
   bool device_gone_ = false;
   bool lock_file_used_ = false;
+  bool access_denied_ = false;
+  bool handed_over_ = false;
   int16_t input_len_ = 0;
   platform::LineSettings settings_;
   std::unique_ptr<UucpLock> lock_;

@@ -54,6 +54,7 @@ UucpLock::Result UucpLock::acquire() {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     if (create()) {
       locked_ = true;
+      owner_ = ::getpid();
       return Result::Locked;
     }
     if (errno != EEXIST) return Result::Unavailable;
@@ -68,8 +69,28 @@ UucpLock::Result UucpLock::acquire() {
 void UucpLock::release() {
   if (!locked_) return;
   const auto pid = holder();
-  if (pid && *pid == ::getpid()) ::unlink(path_.c_str());
+  if (pid && *pid == owner_) ::unlink(path_.c_str());
   locked_ = false;
+}
+
+bool UucpLock::hand_to(long pid) {
+  if (!locked_ || holder() != owner_) return false;
+  const auto temp = write_temp(pid);
+  if (!temp) return false;
+  const bool renamed = ::rename(temp->c_str(), path_.c_str()) == 0;
+  if (!renamed) ::unlink(temp->c_str());
+  if (renamed) owner_ = pid;
+  return renamed;
+}
+
+void UucpLock::leave() {
+  locked_ = false;
+}
+
+void UucpLock::remove_if_held_by(const std::filesystem::path& lock_dir,
+                                 const std::filesystem::path& device, long pid) {
+  UucpLock lock(lock_dir, device);
+  if (lock.holder() == pid) ::unlink(lock.path_.c_str());
 }
 
 std::optional<long> UucpLock::holder() const {
@@ -94,22 +115,30 @@ std::optional<long> UucpLock::holder() const {
   return pid;
 }
 
-// Writes the PID into a private file and links it to the lock name, so the lock appears whole
-// or not at all; errno tells why it failed.
-bool UucpLock::create() {
+std::optional<std::filesystem::path> UucpLock::write_temp(long pid) const {
   const std::filesystem::path temp =
       dir_ / ("LTMP." + std::to_string(::getpid()) + "." + path_.filename().string());
   ::unlink(temp.c_str());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
+  if (fd < 0) return std::nullopt;
   std::array<char, 16> text{};
-  const int length =
-      std::snprintf(text.data(), text.size(), "%10ld\n", static_cast<long>(::getpid()));
+  const int length = std::snprintf(text.data(), text.size(), "%10ld\n", pid);
   const bool written = ::write(fd, text.data(), static_cast<size_t>(length)) == length;
   ::close(fd);
-  const bool linked = written && ::link(temp.c_str(), path_.c_str()) == 0;
-  const int link_errno = written ? errno : EIO;
+  if (written) return temp;
   ::unlink(temp.c_str());
+  errno = EIO;
+  return std::nullopt;
+}
+
+// Writes the PID into a private file and links it to the lock name, so the lock appears whole
+// or not at all; errno tells why it failed.
+bool UucpLock::create() {
+  const auto temp = write_temp(::getpid());
+  if (!temp) return false;
+  const bool linked = ::link(temp->c_str(), path_.c_str()) == 0;
+  const int link_errno = errno;
+  ::unlink(temp->c_str());
   errno = linked ? 0 : link_errno;
   return linked;
 }

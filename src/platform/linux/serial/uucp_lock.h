@@ -1,6 +1,7 @@
 // The UUCP lock-file convention for serial devices: /var/lock/LCK..<device> holds the PID of
 // the process using the device, as ten ASCII characters and a line feed. A lock whose process
-// no longer runs is stale and is taken over.
+// no longer runs is stale and is taken over. A dialler that hands the line to another process
+// (pppd) rewrites the lock with that process's id, as pppd itself does when it detaches.
 #pragma once
 
 #include <filesystem>
@@ -27,16 +28,28 @@ class UucpLock {
   UucpLock& operator=(const UucpLock&) = delete;
 
   Result acquire();
+  // Removes the lock file when it still names the process the lock was given to.
   void release();
+  // The lock names `pid` from now on (replaced atomically); false when it no longer named ours.
+  bool hand_to(long pid);
+  // Forgets the lock without touching the file: the process it names goes on holding the line.
+  void leave();
   const std::filesystem::path& path() const { return path_; }
+
+  // Removes the lock of `device` in `lock_dir` when it names `pid` (which has ended).
+  static void remove_if_held_by(const std::filesystem::path& lock_dir,
+                                const std::filesystem::path& device, long pid);
 
  private:
   std::optional<long> holder() const;
+  // Writes a lock naming `pid` beside the lock file; the temporary file's path, or nothing.
+  std::optional<std::filesystem::path> write_temp(long pid) const;
   bool create();
 
   std::filesystem::path dir_;
   std::filesystem::path path_;
   bool locked_ = false;
+  long owner_ = 0;  // the process the lock names
 };
 
 }  // namespace nimbra::lnx

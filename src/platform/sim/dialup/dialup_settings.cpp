@@ -171,6 +171,10 @@ DialupSettings DialupSettings::load(const MachineConfig& config) {
   }
   s.pppd_program = ini.get_or(kDialup, "pppd", s.pppd_program);
   if (!s.pppd_program.starts_with('/')) bad_key(kDialup, "pppd", s.pppd_program, "a full path");
+  s.pppd_run_dir = ini.get_or(kDialup, "run_dir", s.pppd_run_dir);
+  if (!s.pppd_run_dir.starts_with('/')) bad_key(kDialup, "run_dir", s.pppd_run_dir, "a full path");
+  s.lock_dir = ini.get_or(kDialup, "lock_dir", s.lock_dir);
+  if (!s.lock_dir.starts_with('/')) bad_key(kDialup, "lock_dir", s.lock_dir, "a full path");
   s.pppd_peer = ini.get_or(kDialup, "peer", s.pppd_peer);
   if (s.pppd_peer.empty() || s.pppd_peer.find('/') != std::string::npos) {
     bad_key(kDialup, "peer", s.pppd_peer, "a peers file name");

@@ -15,6 +15,8 @@
 //                                real serial port and the system's pppd (desktop program)
 //   pppd = /usr/sbin/pppd        the pppd program the pppd service starts
 //   peer = nimbra                its peers file in /etc/ppp/peers, which names the link too
+//   run_dir = /var/run           where pppd keeps the link's pid file ppp-LINK.pid
+//   lock_dir = /var/lock         where serial ports are locked (LCK..ttyACM0)
 //   [ras]
 //   entry_size = 2884            the default entry size RAS reports: 1672, 1768, 2088 or 2884;
 //                                by default 1768 on 9x and NT 4, 2088 on 2000, 2884 on XP
@@ -50,6 +52,8 @@ struct DialupSettings {
   DialupKind service = DialupKind::Simulated;
   std::string pppd_program = "/usr/sbin/pppd";
   std::string pppd_peer = "nimbra";
+  std::string pppd_run_dir = "/var/run";
+  std::string lock_dir = "/var/lock";
   uint32_t entry_size = 0;
   std::set<uint32_t> entry_sizes;  // the record sizes RAS of this Windows knows
   bool nt_family = true;
