@@ -12,21 +12,21 @@
 
 #include "detect/modem_detection.h"
 #include "platform/host/file_io.h"
-#include "platform/registry/file_registry.h"
 #include "platform/linux/desktop/locale_language.h"
-#include "platform/sim/web/cache_entry_file.h"
+#include "platform/registry/file_registry.h"
 #include "platform/sim/card/card_settings.h"
+#include "platform/sim/card/pty_card.h"
 #include "platform/sim/dialup/connections_file.h"
 #include "platform/sim/dialup/ini_text.h"
-#include "platform/sim/machine/installed_hardware.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine/installed_hardware.h"
 #include "platform/sim/machine/machine_config.h"
 #include "platform/sim/machine/machine_location.h"
 #include "platform/sim/machine_power.h"
-#include "platform/sim/card/pty_card.h"
+#include "platform/sim/web/cache_entry_file.h"
 #include "shell/app_context.h"
 #include "shell/version_check.h"
-#include "system_devices.h"
+#include "system_machine.h"
 
 namespace {
 
@@ -37,6 +37,7 @@ constexpr std::string_view kUsage =
     "                      [--card MODEL --port N [--instance NAME] | --no-card]\n"
     "       nimbra-machine init DIR --from-system [--windows ...] [--language en|ja]\n"
     "                      [--sysfs DIR]   the supported devices plugged in, dialled with pppd\n"
+    "                      (DIR defaults to $NIMBRA_SYSFS_ROOT, else /sys)\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "       nimbra-machine hangup [DIR] end the machine's dial-up connections\n"
@@ -50,38 +51,14 @@ int usage_error(std::string_view message) {
   return 2;
 }
 
-// COM port the first device found on this computer is given; a second one gets the next.
-constexpr int16_t kFirstSystemPort = 3;
-
-// The devices of the catalogue plugged into this computer, their modems' ttys mapped to COM
-// ports and calls made with pppd. False, with the reason told, when there is none to use.
+// The devices of the catalogue plugged into this computer; false, with the reason told, when
+// there is none to use.
 bool take_system_devices(const std::filesystem::path& sysfs, sim::MachineSpec& spec) {
-  const auto plugged = app::plugged_devices(sysfs);
-  for (const app::PluggedDevice& found : plugged) {
-    if (found.tty.empty()) {
-      std::cerr << "nimbra-machine: " << found.device->model_name
-                << " is plugged in but has no serial device; skipped\n";
-      continue;
-    }
-    if (spec.cards.size() == 2) {
-      std::cerr << "nimbra-machine: a machine holds at most two devices; "
-                << found.device->model_name << " on " << found.tty.string() << " skipped\n";
-      continue;
-    }
-    const auto port = static_cast<int16_t>(kFirstSystemPort + spec.cards.size());
-    spec.cards.push_back({std::string(found.device->model_name), port, ""});
-    spec.port_devices[port] = found.tty.string();
-    std::cout << "found " << found.device->model_name << " on " << found.tty.string() << " (COM"
-              << port << ")\n";
-  }
-  if (spec.cards.empty()) {
-    std::cerr << "nimbra-machine: no supported card, adapter or cable is plugged into this "
-                 "computer (looked in "
-              << sysfs.string() << "); nothing was written\n";
-    return false;
-  }
-  spec.pppd = true;
-  return true;
+  if (app::take_system_devices(sysfs, spec, {std::cout, std::cerr, "nimbra-machine"})) return true;
+  std::cerr << "nimbra-machine: no supported card, adapter or cable is plugged into this "
+               "computer (looked in "
+            << sysfs.string() << "); nothing was written\n";
+  return false;
 }
 
 int init(std::vector<std::string_view> args) {
@@ -92,7 +69,7 @@ int init(std::vector<std::string_view> args) {
   const auto flag = std::find(args.begin() + 1, args.end(), "--from-system");
   const bool from_system = flag != args.end();
   if (from_system) args.erase(flag);
-  std::filesystem::path sysfs = "/sys";
+  std::filesystem::path sysfs = app::sysfs_root();
   bool no_card = false;
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--no-card") {

@@ -14,15 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include "nimbra_test/real_time_tasks.h"
 #include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
 #include "platform/host/file_io.h"
-#include "platform/registry/file_registry.h"
+#include "platform/linux/desktop/system_clock.h"
 #include "platform/linux/pppd/pppd_line.h"
 #include "platform/linux/pppd/pppd_pid_file.h"
-#include "platform/linux/desktop/system_clock.h"
-#include "platform/sim/dialup/dialup_service.h"
+#include "platform/registry/file_registry.h"
 #include "platform/sim/card/pty_card.h"
+#include "platform/sim/dialup/dialup_service.h"
 
 namespace nimbra {
 namespace sim {
@@ -38,40 +39,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::string_view kPassword = "s3cret-pw";  // the one the stand-in lets in
 constexpr std::string_view kNumber = "##610570000300";
 
-// Runs timer tasks in real time, as the toolkit's event loop does.
-class RealTimeTasks : public TaskTimer {
- public:
-  TaskId after(uint32_t delay_ms, Task task) override {
-    tasks_[++last_] = {Clock::now() + std::chrono::milliseconds(delay_ms), std::move(task)};
-    return last_;
-  }
-  void cancel(TaskId id) override { tasks_.erase(id); }
-
-  // Runs due tasks until `done` holds; false when `limit_ms` passed first.
-  bool run_until(const std::function<bool()>& done, uint32_t limit_ms = 5000) {
-    const auto limit = Clock::now() + std::chrono::milliseconds(limit_ms);
-    while (!done()) {
-      if (Clock::now() > limit) return false;
-      for (auto it = tasks_.begin(); it != tasks_.end(); ++it) {
-        if (it->second.due > Clock::now()) continue;
-        Task task = std::move(it->second.task);
-        tasks_.erase(it);
-        task();
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-  }
-
- private:
-  struct Due {
-    Clock::time_point due;
-    Task task;
-  };
-  std::map<TaskId, Due> tasks_;
-  TaskId last_ = 0;
-};
+using test::RealTimeTasks;
 
 struct Heard {
   uint32_t state;
