@@ -18,12 +18,12 @@
 #include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
 #include "platform/host/file_io.h"
-#include "platform/linux/desktop/system_clock.h"
+#include "platform/registry/file_registry.h"
 #include "platform/linux/pppd/pppd_line.h"
 #include "platform/linux/pppd/pppd_pid_file.h"
-#include "platform/registry/file_registry.h"
-#include "platform/sim/card/pty_card.h"
+#include "platform/linux/desktop/system_clock.h"
 #include "platform/sim/dialup/dialup_service.h"
+#include "platform/sim/card/pty_card.h"
 
 namespace nimbra {
 namespace sim {

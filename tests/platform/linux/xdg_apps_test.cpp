@@ -9,8 +9,8 @@
 #include "nimbra_test/run_program.h"
 #include "nimbra_test/temp_dir.h"
 #include "platform/host/file_io.h"
-#include "platform/linux/desktop/xdg_mime.h"
 #include "platform/text/ini_file.h"
+#include "platform/linux/desktop/xdg_mime.h"
 
 namespace nimbra::lnx {
 namespace {
