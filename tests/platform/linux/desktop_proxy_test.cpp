@@ -32,6 +32,7 @@
 #include "platform/registry/file_registry.h"
 #include "platform/sim/card/pty_card.h"
 #include "platform/sim/dialup/dialup_service.h"
+#include "stand_in_machine.h"
 
 extern char** environ;
 
@@ -150,11 +151,7 @@ class DesktopProxyOverPppd : public ::testing::Test {
     for (const std::string_view tool : DesktopSession::kTools) {
       if (tool_path(tool).empty()) GTEST_SKIP() << "needs " << tool << " on PATH";
     }
-    sim::create_machine(dir_ / "machine", test::with_card());
-    fs::create_directories(dir_ / "run");
-    fs::create_directories(dir_ / "lock");
-    ::setenv("NIMBRA_STAND_IN_SCRIPT", (dir_ / "script").c_str(), 1);
-    ::setenv("NIMBRA_STAND_IN_RUN", (dir_ / "run").c_str(), 1);
+    test::make_stand_in_machine(dir_.path());
     std::ofstream(dir_ / "script")
         << "log Using interface ppp0\nlog Connect: ppp0 <--> /dev/pts/9\n"
            "auth\nlog local  IP address 10.64.0.2\n"
@@ -168,25 +165,12 @@ class DesktopProxyOverPppd : public ::testing::Test {
 
   // Starts the program run in the desktop session that is set up now.
   void start_run() {
-    lnx::PppdOptions o;
-    o.program = NIMBRA_STAND_IN_PPPD;
-    o.run_dir = dir_ / "run";
-    o.serial.device_of = [path = card_.slave_path()](int16_t) { return path; };
-    o.serial.lock_dir = dir_ / "lock";
-    o.timing = {300, 1000};
-    o.stop_grace_ms = 300;
-    o.step_ms = 10;
-    line_ = std::make_unique<lnx::PppdLine>(o, tasks_);
+    line_ = std::make_unique<lnx::PppdLine>(test::stand_in_options(dir_.path(), card_), tasks_);
     watched_line_ = std::make_unique<lnx::WatchedLine>(*line_);
     service_ = std::make_unique<sim::DialupService>(
         config_, tasks_, clock_,
         sim::DialupService::Hardware{[this] { return modems_; }, nullptr, watched_line_.get()});
-    sim::EntryProperties entry;
-    entry.record_size = 2884;
-    entry.local_phone = "0570012345";
-    entry.device_type = "modem";
-    entry.device_name = modems_.at(0).name;
-    service_->phonebook().store_properties("KVAUTODL", entry);
+    test::store_stand_in_entry(service_->phonebook(), modems_.at(0));
     lnx::DesktopProxy::Link link{[this] {
                                    std::vector<std::string> entries;
                                    for (const auto& c : service_->connections()) {

@@ -24,6 +24,7 @@
 #include "platform/linux/desktop/system_clock.h"
 #include "platform/sim/dialup/dialup_service.h"
 #include "platform/sim/card/pty_card.h"
+#include "stand_in_machine.h"
 
 namespace nimbra {
 namespace sim {
@@ -55,36 +56,15 @@ std::string file_text(const std::filesystem::path& file) {
 class PppdDialup : public ::testing::Test {
  protected:
   explicit PppdDialup(sim::CardSettings card = {}) : card_(std::move(card)) {
-    sim::create_machine(dir_ / "machine", test::with_card());
-    std::filesystem::create_directories(dir_ / "run");
-    std::filesystem::create_directories(dir_ / "lock");
-    setenv("NIMBRA_STAND_IN_SCRIPT", (dir_ / "script").c_str(), 1);
-    setenv("NIMBRA_STAND_IN_RUN", (dir_ / "run").c_str(), 1);
+    test::make_stand_in_machine(dir_.path());
     config_ = sim::MachineConfig::load(dir_ / "machine");
     FileRegistry registry(dir_ / "machine" / sim::machine_files::kRegistry, config_.code_page());
     modems_ = sim::ras_modems(registry.snapshot(), config_);
     open_service();
-    sim::EntryProperties entry;
-    entry.record_size = 2884;
-    entry.local_phone = "0570012345";
-    entry.device_type = "modem";
-    entry.device_name = modems_.at(0).name;
-    service_->phonebook().store_properties("KVAUTODL", entry);
-    service_->phonebook().store_dial_params("KVAUTODL", {"KVAUTODL", "", "", "qenvora", "", ""},
-                                            false);
+    test::store_stand_in_entry(service_->phonebook(), modems_.at(0));
   }
 
-  lnx::PppdOptions options() const {
-    lnx::PppdOptions o;
-    o.program = NIMBRA_STAND_IN_PPPD;
-    o.run_dir = dir_ / "run";
-    o.serial.device_of = [path = card_.slave_path()](int16_t) { return path; };
-    o.serial.lock_dir = dir_ / "lock";
-    o.timing = {300, 1000};
-    o.stop_grace_ms = 300;
-    o.step_ms = 10;
-    return o;
-  }
+  lnx::PppdOptions options() const { return test::stand_in_options(dir_.path(), card_); }
 
   // A program run on the machine: its own line and service (the files are the machine's).
   void open_service(std::optional<lnx::PppdOptions> o = std::nullopt) {
