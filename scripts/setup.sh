@@ -9,6 +9,8 @@ packages=(
   xvfb xauth xdotool fonts-noto-cjk locales-all qt6-translations-l10n
   dpkg-dev desktop-file-utils librsvg2-bin xdg-utils lintian appstream
   ppp python3
+  dbus dconf-gsettings-backend dconf-cli gsettings-desktop-schemas libkf5config-bin
+  libproxy-tools libproxy1-plugin-gsettings libproxy1-plugin-kconfig
 )
 
 missing=()

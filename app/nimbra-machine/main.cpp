@@ -31,7 +31,7 @@
 #include "platform/sim/web/cache_entry_file.h"
 #include "shell/app_context.h"
 #include "shell/version_check.h"
-#include "system_devices.h"
+#include "system_machine.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ constexpr std::string_view kUsage =
     "                      [--card MODEL --port N [--instance NAME] | --no-card]\n"
     "       nimbra-machine init DIR --from-system [--windows ...] [--language en|ja]\n"
     "                      [--sysfs DIR] [--dev DIR]   the supported devices plugged in,\n"
-    "                      dialled with pppd\n"
+    "                      dialled with pppd (--sysfs defaults to $NIMBRA_SYSFS_ROOT, else /sys)\n"
     "       nimbra-machine show [DIR]\n"
     "       nimbra-machine card [DIR]   serve the machine's card on a pseudo-terminal\n"
     "       nimbra-machine hangup [DIR] end the machine's dial-up connections (pppd's too)\n"
@@ -57,45 +57,17 @@ int usage_error(std::string_view message) {
   return 2;
 }
 
-// COM port the first device found on this computer is given; a second one gets the next.
-constexpr int16_t kFirstSystemPort = 3;
-
-// The devices of the catalogue plugged into this computer, their modems' ttys mapped to COM
-// ports by their stable names and calls made with pppd. False, with the reason told, when there
-// is none to use.
+// The devices of the catalogue plugged into this computer; false, with the reason told, when
+// there is none to use.
 bool take_system_devices(const std::filesystem::path& sysfs, const std::filesystem::path& dev,
                          sim::MachineSpec& spec) {
-  const app::SystemScan scan = app::plugged_devices(sysfs, dev);
-  for (const std::string& problem : scan.problems) {
-    std::cerr << "nimbra-machine: " << problem << "\n";
+  if (app::take_system_devices(sysfs, dev, spec, {std::cout, std::cerr, "nimbra-machine"})) {
+    return true;
   }
-  for (const app::PluggedDevice& found : scan.devices) {
-    if (found.tty.empty()) {
-      std::cerr << "nimbra-machine: " << found.device->model_name
-                << " is plugged in but has no serial device; skipped\n";
-      continue;
-    }
-    if (spec.cards.size() == 2) {
-      std::cerr << "nimbra-machine: a machine holds at most two devices; "
-                << found.device->model_name << " on " << found.tty.string() << " skipped\n";
-      continue;
-    }
-    const auto port = static_cast<int16_t>(kFirstSystemPort + spec.cards.size());
-    spec.cards.push_back({std::string(found.device->model_name), port, ""});
-    spec.port_devices[port] = found.stable_name.string();
-    std::cout << "found " << found.device->model_name << " on " << found.tty.string() << " (COM"
-              << port;
-    if (found.stable_name != found.tty) std::cout << ", " << found.stable_name.string();
-    std::cout << ")\n";
-  }
-  if (spec.cards.empty()) {
-    std::cerr << "nimbra-machine: no supported card, adapter or cable is plugged into this "
-                 "computer (looked in "
-              << sysfs.string() << "); nothing was written\n";
-    return false;
-  }
-  spec.pppd = true;
-  return true;
+  std::cerr << "nimbra-machine: no supported card, adapter or cable is plugged into this "
+               "computer (looked in "
+            << sysfs.string() << "); nothing was written\n";
+  return false;
 }
 
 int init(std::vector<std::string_view> args) {
@@ -106,7 +78,7 @@ int init(std::vector<std::string_view> args) {
   const auto flag = std::find(args.begin() + 1, args.end(), "--from-system");
   const bool from_system = flag != args.end();
   if (from_system) args.erase(flag);
-  std::filesystem::path sysfs = "/sys";
+  std::filesystem::path sysfs = app::sysfs_root();
   std::filesystem::path dev = "/dev";
   bool no_card = false;
   for (size_t i = 1; i < args.size(); ++i) {

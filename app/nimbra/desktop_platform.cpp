@@ -1,8 +1,10 @@
 #include "desktop_platform.h"
 
 #include <QCoreApplication>
+#include <iostream>
 
 #include "machine_pppd.h"
+#include "platform/linux/proxy/session_desktop.h"
 #include "platform/sim/card/card_settings.h"
 #include "platform/sim/desktop/short_date.h"
 #include "platform/sim/machine/installed_browser.h"
@@ -53,6 +55,17 @@ std::unique_ptr<lnx::PppdLine> pppd_line(const sim::MachineConfig& config, const
   return std::make_unique<lnx::PppdLine>(std::move(*options), timer);
 }
 
+// The line under the dial-up service, watched by what follows the link.
+std::unique_ptr<lnx::WatchedLine> watched(lnx::PppdLine* line) {
+  return line ? std::make_unique<lnx::WatchedLine>(*line) : nullptr;
+}
+
+// Whether the desktop's proxy follows the connection's: on machines whose calls are real,
+// unless machine.ini says [desktop] proxy = leave.
+bool proxy_follows(const sim::MachineConfig& config, const lnx::PppdLine* line) {
+  return line && !platform::iequals(config.ini.get_or("desktop", "proxy", "follow"), "leave");
+}
+
 // Said in place of the restart the program asks for: the desktop never restarts the computer.
 std::string restart_notice(platform::Language language) {
   if (language == platform::Language::Japanese) {
@@ -77,16 +90,18 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
     : config_(sim::MachineConfig::load(dir)),
       kernel_(config_, clock_),
       registry_(dir / sim::machine_files::kRegistry, config_.code_page()),
+      watched_registry_(registry_),
       runtime_(
           dir, [this](const std::string& title) { window_.activate_window_titled(title); },
           machine_short_date(config_)),
       card_(simulated_card(config_)),
       comm_(machine_serial_options(config_, card_.get())),
       pppd_line_(pppd_line(config_, card_.get(), registry_, task_timer_)),
-      dialup_(
-          config_, task_timer_, clock_,
-          {[this] { return sim::ras_modems(registry_.snapshot(), config_); },
-           [this](int16_t port) { return open_port_for_call(config_, port); }, pppd_line_.get()}),
+      watched_line_(watched(pppd_line_.get())),
+      dialup_(config_, task_timer_, clock_,
+              {[this] { return sim::ras_modems(registry_.snapshot(), config_); },
+               [this](int16_t port) { return open_port_for_call(config_, port); },
+               watched_line_.get()}),
       ras_(dialup_, window_),
       shell_([this](std::string_view path) { return kernel_.host_path(path); }),
       validity_server_(config_, clock_, [this] { return sim::service_call_up(dialup_); }),
@@ -98,10 +113,27 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
                  }},
             network_module_paths()),
       url_cache_(config_),
-      services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, http_, url_cache_} {
+      services_{kernel_, watched_registry_, runtime_, window_, comm_, ras_, shell_,
+                http_,   url_cache_} {
   sim::install_network(config_, registry_);
   window_.set_restart_notice(restart_notice(runtime_.ui_language()));
   sim::open_installed_browser(registry_, config_.ini);
+  if (proxy_follows(config_, pppd_line_.get())) follow_link_with_desktop_proxy(dir);
+}
+
+void DesktopPlatform::follow_link_with_desktop_proxy(const std::filesystem::path& dir) {
+  lnx::DesktopProxy::Link link{[this] {
+                                 std::vector<std::string> entries;
+                                 for (const sim::Connection& c : dialup_.connections()) {
+                                   entries.push_back(c.entry);
+                                 }
+                                 return entries;
+                               },
+                               [this](std::string_view entry) { return pppd_line_->up(entry); }};
+  desktop_proxy_ = std::make_unique<lnx::DesktopProxy>(registry_, task_timer_, std::move(link),
+                                                       lnx::session_follower(dir, std::cerr));
+  watched_registry_.set_listener([this] { desktop_proxy_->changed(); });
+  watched_line_->set_listener([this] { desktop_proxy_->changed(); });
 }
 
 }  // namespace nimbra::app

@@ -8,6 +8,8 @@
 // call is up; other hosts are on the internet. That network is loaded at the first request.
 // The browser cache is the machine's: a Linux browser's cache is its own private store, not one
 // that another program may walk and delete entries of while the browser runs.
+// On a machine whose calls are real, the desktop's proxy follows the connection's proxy value
+// while its link is up, unless machine.ini says [desktop] proxy = leave.
 #pragma once
 
 #include <filesystem>
@@ -16,6 +18,9 @@
 #include "platform/linux/desktop/linux_shell.h"
 #include "platform/linux/desktop/system_clock.h"
 #include "platform/linux/pppd/pppd_line.h"
+#include "platform/linux/proxy/desktop_proxy.h"
+#include "platform/linux/proxy/watched_line.h"
+#include "platform/linux/proxy/watched_registry.h"
 #include "platform/linux/serial/serial_comm.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_runtime.h"
@@ -45,17 +50,22 @@ class DesktopPlatform {
   sim::DialupService& dialup() { return dialup_; }
 
  private:
+  void follow_link_with_desktop_proxy(const std::filesystem::path& dir);
+
   sim::MachineConfig config_;
   lnx::SystemClock clock_;
   sim::MachineKernel kernel_;
   platform::FileRegistry registry_;
+  lnx::WatchedRegistry watched_registry_;
   qt::QtWindow window_;
   qt::QtRuntime runtime_;
   std::unique_ptr<sim::PtyCard> card_;
   lnx::SerialComm comm_;
   qt::QtTaskTimer task_timer_;
   std::unique_ptr<lnx::PppdLine> pppd_line_;
+  std::unique_ptr<lnx::WatchedLine> watched_line_;
   sim::DialupService dialup_;
+  std::unique_ptr<lnx::DesktopProxy> desktop_proxy_;
   sim::SimRas ras_;
   lnx::LinuxShell shell_;
   sim::ValidityServer validity_server_;

@@ -6,12 +6,14 @@
 #include <QTranslator>
 #include <cstdio>
 #include <exception>
+#include <iostream>
 
 #include "desktop_platform.h"
 #include "platform/linux/desktop/locale_language.h"
 #include "platform/sim/machine/machine_location.h"
 #include "shell/app_context.h"
 #include "shell/startup.h"
+#include "system_machine.h"
 #include "wiring/subsystems.h"
 
 namespace nimbra::app {
@@ -32,9 +34,7 @@ void install_toolkit_translation(QApplication& qapp, platform::Language language
 int run_desktop(QApplication& qapp, const DesktopRunOptions& options) {
   const auto dir = sim::default_machine_dir();
   try {
-    if (sim::ensure_demo_machine(dir, lnx::language_from_locale())) {
-      std::fprintf(stderr, "nimbra: created the demo machine in %s\n", dir.c_str());
-    }
+    ensure_machine(dir, lnx::language_from_locale(), sysfs_root(), std::cerr);
     DesktopPlatform desktop(dir);
     install_toolkit_translation(qapp, desktop.services().runtime.ui_language());
     shell::AppContext context(desktop.services());

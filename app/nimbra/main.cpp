@@ -1,5 +1,6 @@
 // nimbra: the desktop program. It runs on the machine directory named by $NIMBRA_MACHINE (else
-// ~/.local/share/nimbra/machine), creating the demo machine there on first start.
+// ~/.local/share/nimbra/machine), creating it on first start: from this computer when a
+// supported device is plugged in, else the demo machine.
 #include <QApplication>
 #include <cstdio>
 #include <string_view>
@@ -11,8 +12,10 @@ namespace {
 constexpr char kUsage[] =
     "usage: nimbra [--help]\n"
     "Runs the connection manager on the machine in $NIMBRA_MACHINE, else in\n"
-    "~/.local/share/nimbra/machine ($XDG_DATA_HOME/nimbra/machine), which is created as the\n"
-    "demo machine on the first start. The language follows the locale (LANG=ja_JP.UTF-8).\n";
+    "~/.local/share/nimbra/machine ($XDG_DATA_HOME/nimbra/machine). On the first start it is\n"
+    "made from this computer when a supported card, adapter or cable is plugged in (calls go\n"
+    "over pppd), else it is the demo machine. The devices are looked for in\n"
+    "$NIMBRA_SYSFS_ROOT, else /sys. The language follows the locale (LANG=ja_JP.UTF-8).\n";
 
 }  // namespace
 

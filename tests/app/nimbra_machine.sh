@@ -14,4 +14,5 @@ trap 'rm -rf "$work"' EXIT
 if grep -q "^\[card" "$work/bare/machine.ini"; then echo "--no-card made a card"; exit 1; fi
 "$machine_tool" --help | grep -q "^usage: nimbra-machine"
 env -u DISPLAY QT_QPA_PLATFORM= "$nimbra" --help | grep -q "^usage: nimbra"
+env -u DISPLAY QT_QPA_PLATFORM= "$nimbra" --help | grep -q "NIMBRA_SYSFS_ROOT"
 echo "nimbra-machine init and --help behave"

@@ -3,12 +3,14 @@
 #include "system_devices.h"
 
 #include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "nimbra_test/run_program.h"
 #include "nimbra_test/temp_dir.h"
 #include "platform/host/file_io.h"
+#include "system_machine.h"
 
 namespace nimbra {
 namespace {
@@ -196,6 +198,44 @@ TEST(SystemDevices, InitFromSystem) {
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("modem      UCA2-PCX (Q-R DATA UCA2-PCX) on COM3"), std::string::npos)
       << run.output;
+}
+
+// The desktop program's first start makes the machine from this computer when a supported device
+// is plugged in (a pppd machine on the adapter's tty, and says so), else the demo machine; a
+// machine already there is left as it is.
+TEST(SystemDevices, FirstStart) {
+  test::TempDir dir;
+  const fs::path sysfs = dir / "sys";
+  fs::create_directories(sysfs / "bus/usb/devices");
+  const auto ini_of = [&](const fs::path& machine) {
+    return platform::read_text_file(machine / "machine.ini", 1 << 20).value_or("");
+  };
+
+  std::ostringstream told;
+  ASSERT_TRUE(app::ensure_machine(dir / "demo", platform::Language::English, sysfs, told));
+  std::string ini = ini_of(dir / "demo");
+  EXPECT_NE(ini.find("accept = qenvora:qenvora"), std::string::npos) << ini;
+  EXPECT_EQ(ini.find("service = pppd"), std::string::npos) << ini;
+  EXPECT_NE(told.str().find("nimbra: created the demo machine in"), std::string::npos)
+      << told.str();
+
+  usb(sysfs, "3-2", "0f3a", "0a12", "ttyACM0");
+  told.str("");
+  ASSERT_TRUE(app::ensure_machine(dir / "real", platform::Language::Japanese, sysfs, told));
+  ini = ini_of(dir / "real");
+  EXPECT_NE(ini.find("COM3 = /dev/ttyACM0"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("service = pppd"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("language = ja"), std::string::npos) << ini;
+  EXPECT_EQ(ini.find("accept ="), std::string::npos) << ini;
+  EXPECT_NE(told.str().find("nimbra: found UCA2-PCX on /dev/ttyACM0 (COM3)\n"), std::string::npos)
+      << told.str();
+
+  // The demo machine stays the demo machine although the adapter is plugged in now.
+  told.str("");
+  const std::string before = ini_of(dir / "demo");
+  EXPECT_FALSE(app::ensure_machine(dir / "demo", platform::Language::English, sysfs, told));
+  EXPECT_EQ(ini_of(dir / "demo"), before);
+  EXPECT_EQ(told.str(), "");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "nimbra_test/real_time_tasks.h"
 #include "nimbra_test/run_program.h"
 #include "nimbra_test/temp_dir.h"
 #include "nimbra_test/test_machine.h"
@@ -31,6 +32,7 @@
 #include "platform/registry/file_registry.h"
 #include "platform/sim/card/pty_card.h"
 #include "platform/sim/dialup/dialup_service.h"
+#include "stand_in_machine.h"
 
 namespace nimbra {
 namespace sim {
@@ -46,40 +48,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::string_view kPassword = "s3cret-pw";  // the one the stand-in lets in
 constexpr std::string_view kNumber = "##610570000300";
 
-// Runs timer tasks in real time, as the toolkit's event loop does.
-class RealTimeTasks : public TaskTimer {
- public:
-  TaskId after(uint32_t delay_ms, Task task) override {
-    tasks_[++last_] = {Clock::now() + std::chrono::milliseconds(delay_ms), std::move(task)};
-    return last_;
-  }
-  void cancel(TaskId id) override { tasks_.erase(id); }
-
-  // Runs due tasks until `done` holds; false when `limit_ms` passed first.
-  bool run_until(const std::function<bool()>& done, uint32_t limit_ms = 5000) {
-    const auto limit = Clock::now() + std::chrono::milliseconds(limit_ms);
-    while (!done()) {
-      if (Clock::now() > limit) return false;
-      for (auto it = tasks_.begin(); it != tasks_.end(); ++it) {
-        if (it->second.due > Clock::now()) continue;
-        Task task = std::move(it->second.task);
-        tasks_.erase(it);
-        task();
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-  }
-
- private:
-  struct Due {
-    Clock::time_point due;
-    Task task;
-  };
-  std::map<TaskId, Due> tasks_;
-  TaskId last_ = 0;
-};
+using test::RealTimeTasks;
 
 struct Heard {
   uint32_t state;
@@ -105,38 +74,15 @@ std::string file_text(const std::filesystem::path& file) {
 class PppdDialup : public ::testing::Test {
  protected:
   explicit PppdDialup(sim::CardSettings card = {}) : card_(std::move(card)) {
-    sim::create_machine(dir_ / "machine", test::with_card());
-    std::filesystem::create_directories(dir_ / "run");
-    std::filesystem::create_directories(dir_ / "lock");
-    setenv("NIMBRA_STAND_IN_SCRIPT", (dir_ / "script").c_str(), 1);
-    setenv("NIMBRA_STAND_IN_RUN", (dir_ / "run").c_str(), 1);
+    test::make_stand_in_machine(dir_.path());
     config_ = sim::MachineConfig::load(dir_ / "machine");
     FileRegistry registry(dir_ / "machine" / sim::machine_files::kRegistry, config_.code_page());
     modems_ = sim::ras_modems(registry.snapshot(), config_);
     open_service();
-    sim::EntryProperties entry;
-    entry.record_size = 2884;
-    entry.local_phone = "0570012345";
-    entry.device_type = "modem";
-    entry.device_name = modems_.at(0).name;
-    service_->phonebook().store_properties("KVAUTODL", entry);
-    service_->phonebook().store_dial_params("KVAUTODL", {"KVAUTODL", "", "", "qenvora", "", ""},
-                                            false);
+    test::store_stand_in_entry(service_->phonebook(), modems_.at(0));
   }
 
-  lnx::PppdOptions options() const {
-    lnx::PppdOptions o;
-    o.program = NIMBRA_STAND_IN_PPPD;
-    o.run_dir = dir_ / "run";
-    o.serial.device_of = [path = card_.slave_path()](int16_t) { return path; };
-    o.serial.lock_dir = dir_ / "lock";
-    o.timing = {300, 1000};
-    o.link_up_ms = 4000;
-    o.stop = {100, 300};
-    o.step_ms = 10;
-    o.log_file = dir_ / "machine" / lnx::kPppdCallLogFile;
-    return o;
-  }
+  lnx::PppdOptions options() const { return test::stand_in_options(dir_.path(), card_); }
 
   // A program run on the machine: its own line and service (the files are the machine's).
   void open_service(std::optional<lnx::PppdOptions> o = std::nullopt) {
