@@ -12,18 +12,18 @@
 
 #include "detect/modem_detection.h"
 #include "platform/host/file_io.h"
-#include "platform/registry/file_registry.h"
 #include "platform/linux/desktop/locale_language.h"
-#include "platform/sim/web/cache_entry_file.h"
+#include "platform/registry/file_registry.h"
 #include "platform/sim/card/card_settings.h"
+#include "platform/sim/card/pty_card.h"
 #include "platform/sim/dialup/connections_file.h"
 #include "platform/sim/dialup/ini_text.h"
-#include "platform/sim/machine/installed_hardware.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/machine/installed_hardware.h"
 #include "platform/sim/machine/machine_config.h"
 #include "platform/sim/machine/machine_location.h"
 #include "platform/sim/machine_power.h"
-#include "platform/sim/card/pty_card.h"
+#include "platform/sim/web/cache_entry_file.h"
 #include "shell/app_context.h"
 #include "shell/version_check.h"
 #include "system_devices.h"
@@ -205,14 +205,10 @@ int hangup(const std::vector<std::string_view>& args) {
       args.empty() ? sim::default_machine_dir() : std::filesystem::path(args[0]);
   const auto config = sim::MachineConfig::load(dir);
   const sim::ConnectionsFile connections(dir / sim::kConnectionsFile, config.code_page());
-  sim::ConnectionTable table = connections.load();
-  const size_t ended = table.up.size();
-  table.up.clear();
-  if (!connections.save(table)) {
-    std::cerr << "nimbra-machine: cannot write " << (dir / sim::kConnectionsFile).string() << "\n";
-    return 1;
-  }
-  std::cout << "hung up " << ended << (ended == 1 ? " connection\n" : " connections\n");
+  // Under the file's lock, as the program's dial-up service changes it.
+  const auto ended = connections.end_all();
+  if (!ended) return 1;
+  std::cout << "hung up " << *ended << (*ended == 1 ? " connection\n" : " connections\n");
   return 0;
 }
 

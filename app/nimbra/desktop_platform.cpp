@@ -3,10 +3,11 @@
 #include <QCoreApplication>
 
 #include "platform/sim/card/card_settings.h"
+#include "platform/sim/desktop/short_date.h"
 #include "platform/sim/machine/installed_browser.h"
 #include "platform/sim/machine/installed_network.h"
 #include "platform/sim/machine/port_config.h"
-#include "platform/sim/desktop/short_date.h"
+#include "platform/sim/machine/stale_temporaries.h"
 
 namespace nimbra::app {
 
@@ -116,6 +117,7 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
             network_module_paths()),
       url_cache_(config_),
       services_{kernel_, registry_, runtime_, window_, comm_, ras_, shell_, http_, url_cache_} {
+  sim::remove_stale_temporaries(dir);
   sim::install_network(config_, registry_);
   window_.set_restart_notice(restart_notice(runtime_.ui_language()));
   sim::open_installed_browser(registry_, config_.ini);

@@ -21,7 +21,7 @@ std::string_view trim_blanks(std::string_view s) {
 
 IniFile IniFile::parse(std::string_view text, std::string* error) {
   IniFile ini;
-  Section* current = nullptr;
+  if (error) error->clear();
   size_t line_no = 0;
   while (!text.empty()) {
     const size_t eol = text.find('\n');
@@ -29,31 +29,50 @@ IniFile IniFile::parse(std::string_view text, std::string* error) {
     text = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
     ++line_no;
     const std::string_view line = trim_blanks(raw);
-    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
-    if (line.front() == '[' && line.back() == ']') {
-      current = &ini.section_for_write(trim_blanks(line.substr(1, line.size() - 2)));
+    Section* current = ini.sections_.empty() ? nullptr : &ini.sections_.back();
+    if (!line.empty() && line.front() == '[' && line.back() == ']') {
+      ini.sections_.push_back(Section{
+          std::string(trim_blanks(line.substr(1, line.size() - 2))), {}, std::string(raw), {}});
       continue;
     }
+    const bool note = line.empty() || line.front() == ';' || line.front() == '#';
     const size_t eq = line.find('=');
-    if (eq == std::string_view::npos || current == nullptr) {
-      if (error) {
-        *error = "line " + std::to_string(line_no) + ": expected [section] or key = value";
-      }
-      return ini;
+    if (!note && eq != std::string_view::npos && current != nullptr) {
+      current->entries.push_back(Entry{std::string(trim_blanks(line.substr(0, eq))),
+                                       std::string(trim_blanks(line.substr(eq + 1))),
+                                       std::string(raw)});
+      continue;
     }
-    current->entries.push_back(Entry{std::string(trim_blanks(line.substr(0, eq))),
-                                     std::string(trim_blanks(line.substr(eq + 1)))});
+    if (!note && error && error->empty()) {
+      *error = "line " + std::to_string(line_no) + ": expected [section] or key = value";
+    }
+    if (current == nullptr) {
+      ini.preamble_.emplace_back(raw);
+    } else {
+      current->other_lines.emplace_back(current->entries.size(), std::string(raw));
+    }
   }
-  if (error) error->clear();
   return ini;
 }
 
 std::string IniFile::format() const {
   std::string out;
+  for (const auto& line : preamble_) out += line + '\n';
   for (const auto& s : sections_) {
-    if (!out.empty()) out += '\n';
-    out += '[' + s.name + "]\n";
-    for (const auto& e : s.entries) out += e.key + " = " + e.value + '\n';
+    if (s.header) {
+      out += *s.header + '\n';
+    } else {
+      if (!out.empty() && !out.ends_with("\n\n")) out += '\n';
+      out += '[' + s.name + "]\n";
+    }
+    auto other = s.other_lines.begin();
+    for (size_t i = 0; i < s.entries.size(); ++i) {
+      for (; other != s.other_lines.end() && other->first <= i; ++other)
+        out += other->second + '\n';
+      const Entry& e = s.entries[i];
+      out += e.line ? *e.line + '\n' : e.key + " = " + e.value + '\n';
+    }
+    for (; other != s.other_lines.end(); ++other) out += other->second + '\n';
   }
   return out;
 }
@@ -64,18 +83,12 @@ const IniFile::Section* IniFile::section(std::string_view name) const {
   return it == sections_.end() ? nullptr : &*it;
 }
 
-IniFile::Section& IniFile::section_for_write(std::string_view name) {
-  if (const Section* s = section(name)) return const_cast<Section&>(*s);
-  sections_.push_back(Section{std::string(name), {}});
-  return sections_.back();
-}
-
 std::optional<std::string> IniFile::get(std::string_view section_name, std::string_view key) const {
-  const Section* s = section(section_name);
-  if (!s) return std::nullopt;
-  // The last of repeated keys wins, as a reader going down the file would see it.
-  for (auto it = s->entries.rbegin(); it != s->entries.rend(); ++it) {
-    if (iequals(it->key, key)) return it->value;
+  for (auto s = sections_.rbegin(); s != sections_.rend(); ++s) {
+    if (!iequals(s->name, section_name)) continue;
+    for (auto e = s->entries.rbegin(); e != s->entries.rend(); ++e) {
+      if (iequals(e->key, key)) return e->value;
+    }
   }
   return std::nullopt;
 }
@@ -86,14 +99,32 @@ std::string IniFile::get_or(std::string_view section_name, std::string_view key,
 }
 
 void IniFile::set(std::string_view section_name, std::string_view key, std::string_view value) {
-  Section& s = section_for_write(section_name);
-  for (auto& e : s.entries) {
-    if (iequals(e.key, key)) {
-      e.value = value;
+  Section* last = nullptr;
+  for (auto s = sections_.rbegin(); s != sections_.rend(); ++s) {
+    if (!iequals(s->name, section_name)) continue;
+    if (!last) last = &*s;
+    for (auto e = s->entries.rbegin(); e != s->entries.rend(); ++e) {
+      if (!iequals(e->key, key)) continue;
+      if (e->value != value) {
+        e->value = value;
+        e->line.reset();
+      }
       return;
     }
   }
-  s.entries.push_back(Entry{std::string(key), std::string(value)});
+  if (!last) {
+    sections_.push_back(Section{std::string(section_name), {}, std::nullopt, {}});
+    last = &sections_.back();
+  }
+  // After the last entry, in front of the blank lines and comments that end the section.
+  for (auto& [before, line] : last->other_lines) {
+    if (before == last->entries.size()) ++before;
+  }
+  last->entries.push_back(Entry{std::string(key), std::string(value), std::nullopt});
+}
+
+void IniFile::remove_section(std::string_view name) {
+  std::erase_if(sections_, [&](const Section& s) { return iequals(s.name, name); });
 }
 
 }  // namespace nimbra::platform

@@ -25,12 +25,13 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text/codepage.h"
 #include "platform/records/ras_records.h"
+#include "platform/sim/machine/machine_config.h"
+#include "platform/text/codepage.h"
 
 namespace nimbra::sim {
 
-inline constexpr std::string_view kPhonebookFile = "phonebook.pbk";
+inline constexpr std::string_view kPhonebookFile = machine_files::kPhonebook;
 
 struct EntryProperties {
   uint32_t record_size = 0;  // the size of the record the entry was written with

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/text/bytes.h"
 #include "platform/host/file_io.h"
+#include "platform/text/bytes.h"
 #include "platform/text/ini_file.h"
 
 namespace nimbra::sim {
@@ -30,8 +30,9 @@ std::vector<std::string> split_path(std::string_view path) {
 
 bool starts_with_parts(const std::vector<std::string>& path, const std::vector<std::string>& base) {
   if (path.size() < base.size()) return false;
-  return std::equal(base.begin(), base.end(), path.begin(),
-                    [](const std::string& a, const std::string& b) { return platform::iequals(a, b); });
+  return std::equal(
+      base.begin(), base.end(), path.begin(),
+      [](const std::string& a, const std::string& b) { return platform::iequals(a, b); });
 }
 
 // The existing entry of `dir` whose name equals `name` ignoring case, else `name` itself.
@@ -43,6 +44,10 @@ std::string resolve_component(const std::filesystem::path& dir, const std::strin
     if (platform::iequals(existing, name)) return existing;
   }
   return name;
+}
+
+unsigned mode_of(platform::FileAccess access) {
+  return access == platform::FileAccess::Private ? 0600 : 0644;
 }
 
 }  // namespace
@@ -72,9 +77,13 @@ uint32_t MachineKernel::GetWindowsDirectoryA(std::span<char> buffer) {
   return static_cast<uint32_t>(dir.size());
 }
 
-uint32_t MachineKernel::GetACP() { return static_cast<uint32_t>(config_.code_page()); }
+uint32_t MachineKernel::GetACP() {
+  return static_cast<uint32_t>(config_.code_page());
+}
 
-std::string MachineKernel::program_directory() { return std::string(kProgramDirectory); }
+std::string MachineKernel::program_directory() {
+  return std::string(kProgramDirectory);
+}
 
 std::string MachineKernel::temp_directory() {
   const std::string dir = std::string(windows_directory_of(config_.windows)) + "\\TEMP";
@@ -88,9 +97,15 @@ std::string MachineKernel::temp_directory() {
   return ec ? std::string() : dir;
 }
 
-void MachineKernel::Sleep(uint32_t ms) { clock_.sleep(ms); }
-uint64_t MachineKernel::tick_count_ms() { return clock_.tick_ms(); }
-platform::LocalDateTime MachineKernel::local_now() { return clock_.local_now(); }
+void MachineKernel::Sleep(uint32_t ms) {
+  clock_.sleep(ms);
+}
+uint64_t MachineKernel::tick_count_ms() {
+  return clock_.tick_ms();
+}
+platform::LocalDateTime MachineKernel::local_now() {
+  return clock_.local_now();
+}
 
 std::optional<std::filesystem::path> MachineKernel::host_path(std::string_view path) const {
   const auto parts = split_path(path);
@@ -133,8 +148,20 @@ bool MachineKernel::write_file(std::string_view path, std::span<const uint8_t> b
                                platform::FileAccess access) {
   const auto host = host_path(path);
   if (!host) return false;
-  return platform::write_file_atomic(*host, bytes,
-                                     access == platform::FileAccess::Private ? 0600 : 0644);
+  std::error_code why;
+  if (platform::write_file_atomic(*host, bytes, mode_of(access), &why)) return true;
+  platform::report_failed_save(*host, why);
+  return false;
+}
+
+bool MachineKernel::write_file_start(std::string_view path, std::span<const uint8_t> bytes,
+                                     platform::FileAccess access) {
+  const auto host = host_path(path);
+  if (!host) return false;
+  std::error_code why;
+  if (platform::replace_file_start_atomic(*host, bytes, mode_of(access), &why)) return true;
+  platform::report_failed_save(*host, why);
+  return false;
 }
 
 bool MachineKernel::delete_file(std::string_view path) {
