@@ -61,7 +61,7 @@ int32_t save_ini_up(AppContext& app) {
   record.LinkMode = form.AccMode[0].value ? 0 : 1;
   const auto image = encode_settings(record);
   // Written over the start, as a binary write does: bytes after the record stay. A failed
-  // write is told by the kernel; the design has no message for it.
+  // write is told by the kernel, as the program has no message for it.
   app.platform.kernel.write_file_start(settings_path(app), image, platform::FileAccess::Private);
   return 0;
 }
