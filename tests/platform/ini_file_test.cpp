@@ -36,8 +36,9 @@ TEST(IniFile, BadLineIsReportedAndSkipped) {
 }
 
 // Rewriting keeps every line it did not change as it was (comments, blank lines, CR LF ends,
-// lines not understood, keys before any section, a repeated section); a changed value rewrites
-// its own line, a new key goes after its section's last entry, a removed section takes its lines.
+// lines not understood, keys before any section, a repeated section, which reads as one); a
+// changed value rewrites its own line, a new key goes after its section's last entry, a removed
+// section takes its lines.
 TEST(IniFile, RewriteKeepsWhatItDidNotChange) {
   const std::string text =
       "stray = before any section\n"
@@ -55,6 +56,8 @@ TEST(IniFile, RewriteKeepsWhatItDidNotChange) {
   IniFile ini = IniFile::parse(text);
   EXPECT_EQ(ini.format(), text + "\n");
   EXPECT_EQ(ini.get("a", "y"), "4") << "the last of repeated keys counts";
+  ASSERT_EQ(ini.sections().size(), 2u) << "a repeated section reads as one";
+  EXPECT_EQ(ini.section("A")->entries.size(), 3u);
 
   ini.set("a", "y", "5");
   ini.set("a", "x", "1   ; spaced as the writer liked");

@@ -1,7 +1,7 @@
 // A small INI reader and writer for the machine's own files (machine.ini, the phone book, the
 // connections and restarts of its dial-up service): [sections] of "key = value" lines, ';' or
 // '#' comments. Section and key names compare case-insensitively; order and case are kept as
-// written.
+// written. A section that appears more than once reads as one, with all its entries in order.
 //
 // Rewriting a file keeps what the program did not mean to change: every line read comes back
 // as it was (comments, blank lines, lines the reader does not understand, repeated sections),
@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace nimbra::platform {
@@ -21,15 +20,10 @@ class IniFile {
   struct Entry {
     std::string key;
     std::string value;
-    std::optional<std::string> line;  // the line it was read from, while its value stays
   };
   struct Section {
     std::string name;
     std::vector<Entry> entries;
-    std::optional<std::string> header;  // the header line it was read from
-    // Lines that are no entry (blank, comments, not understood), each with the index of the
-    // entry it stands in front of.
-    std::vector<std::pair<size_t, std::string>> other_lines;
   };
 
   // Parses the text. A line that is neither a section, a key line, a comment nor blank is kept
@@ -41,18 +35,30 @@ class IniFile {
   std::optional<std::string> get(std::string_view section, std::string_view key) const;
   std::string get_or(std::string_view section, std::string_view key,
                      std::string_view fallback) const;
-  // Changes the value `get` reads, or adds the key at the end of the section's entries.
+  // Changes the value `get` reads, or adds the key after the section's last entry.
   void set(std::string_view section, std::string_view key, std::string_view value);
-  // Removes the section (every section of that name) with all its lines.
+  // Removes the section (every part of it) with all its lines.
   void remove_section(std::string_view name);
 
-  const std::vector<Section>& sections() const { return sections_; }
-  // The first section of that name.
-  const Section* section(std::string_view name) const;
+  // The sections in the order they first appear.
+  std::vector<Section> sections() const;
+  std::optional<Section> section(std::string_view name) const;
 
  private:
-  std::vector<std::string> preamble_;  // lines before the first section
-  std::vector<Section> sections_;
+  // One line as read, or one entry set since.
+  struct Line {
+    std::optional<Entry> entry;      // the entry it holds
+    std::optional<std::string> raw;  // its text as read, while it stands unchanged
+  };
+  // A section header and the lines under it, up to the next header.
+  struct Part {
+    std::string name;
+    std::optional<std::string> header;  // as read
+    std::vector<Line> lines;
+  };
+
+  std::vector<std::string> preamble_;  // lines before the first header
+  std::vector<Part> parts_;
 };
 
 bool iequals(std::string_view a, std::string_view b);

@@ -33,7 +33,7 @@ std::string Phonebook::section_of(std::string_view ansi_name) const {
 std::optional<PhonebookEntry> Phonebook::find(std::string_view name) const {
   const platform::IniFile ini = load(file_);
   const std::string section = section_of(name);
-  const auto* found = ini.section(section);
+  const auto found = ini.section(section);
   if (!found) return std::nullopt;
   const auto text = [&](std::string_view key) {
     return platform::to_ansi(ini_unquoted(ini.get_or(section, key, "")), code_page_);
@@ -81,7 +81,7 @@ bool Phonebook::store_dial_params(std::string_view name, const platform::DialPar
   const bool saved =
       update_shared_ini(file_, kMaxPhonebookBytes, kPrivateMode, [&](platform::IniFile& ini) {
         const std::string section = section_of(name);
-        found = ini.section(section) != nullptr;
+        found = ini.section(section).has_value();
         if (!found) return false;
         const auto text = [&](std::string_view key, std::string_view ansi) {
           ini.set(section, key, ini_quoted(platform::from_ansi(ansi, code_page_)));
