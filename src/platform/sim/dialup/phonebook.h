@@ -1,6 +1,7 @@
 // The machine's phone book, phonebook.pbk in the machine directory: one INI section per entry
 // with the entry's properties and its stored dial parameters. It holds passwords, so it is
-// private to its owner (0600) and always replaced whole. Texts are ANSI in the records and
+// private to its owner (0600) and always replaced whole, under its lock; other diallers' entries
+// and lines the reader does not understand stay as they are. Texts are ANSI in the records and
 // UTF-8 in the file; a text value is written in quotes with control bytes as %XX.
 //
 //   [KVAUTODL]
