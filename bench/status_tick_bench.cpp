@@ -74,11 +74,12 @@ void BM_StatusTickAfterChange(benchmark::State& state) {
   IdleProgram program(true);
   const sim::ConnectionsFile other(program.dir() / sim::kConnectionsFile,
                                    platform::CodePage::Western);
-  sim::ConnectionTable table = other.load();
   for (auto _ : state) {
     state.PauseTiming();
-    table.take_handle();
-    other.save(table);
+    other.update([](sim::ConnectionTable& table) {
+      table.take_handle();
+      return true;
+    });
     state.ResumeTiming();
     dialup::Timer1Tick(program.app());
   }

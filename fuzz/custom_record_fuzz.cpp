@@ -37,6 +37,9 @@ class InputKernel : public platform::Kernel {
   bool write_file(std::string_view, std::span<const uint8_t>, platform::FileAccess) override {
     return false;
   }
+  bool write_file_start(std::string_view, std::span<const uint8_t>, platform::FileAccess) override {
+    return false;
+  }
   bool delete_file(std::string_view) override { return false; }
 
  private:

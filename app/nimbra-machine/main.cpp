@@ -226,18 +226,14 @@ int hangup(const std::vector<std::string_view>& args) {
     }
   }
   const sim::ConnectionsFile connections(dir / sim::kConnectionsFile, config.code_page());
-  sim::ConnectionTable table = connections.load();
-  const size_t ended = table.up.size();
-  table.up.clear();
-  if (!connections.save(table)) {
-    std::cerr << "nimbra-machine: cannot write " << (dir / sim::kConnectionsFile).string() << "\n";
-    return 1;
-  }
-  const char* noun = ended == 1 ? " connection" : " connections";
+  // Under the file's lock, as the program's dial-up service changes it.
+  const auto ended = connections.end_all();
+  if (!ended) return 1;
+  const char* noun = *ended == 1 ? " connection" : " connections";
   if (pppd) {
-    std::cout << "cleared " << ended << noun << " from " << sim::kConnectionsFile << "\n";
+    std::cout << "cleared " << *ended << noun << " from " << sim::kConnectionsFile << "\n";
   } else {
-    std::cout << "hung up " << ended << noun << "\n";
+    std::cout << "hung up " << *ended << noun << "\n";
   }
   return 0;
 }

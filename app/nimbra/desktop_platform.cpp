@@ -10,6 +10,7 @@
 #include "platform/sim/machine/installed_browser.h"
 #include "platform/sim/machine/installed_network.h"
 #include "platform/sim/machine/port_config.h"
+#include "platform/sim/machine/stale_temporaries.h"
 
 namespace nimbra::app {
 
@@ -115,6 +116,7 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
       url_cache_(config_),
       services_{kernel_, watched_registry_, runtime_, window_, comm_, ras_, shell_,
                 http_,   url_cache_} {
+  sim::remove_stale_temporaries(dir);
   sim::install_network(config_, registry_);
   window_.set_restart_notice(restart_notice(runtime_.ui_language()));
   sim::open_installed_browser(registry_, config_.ini);

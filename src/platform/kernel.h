@@ -86,6 +86,11 @@ class Kernel {
   virtual bool write_file(std::string_view path, std::span<const uint8_t> bytes,
                           FileAccess access) = 0;
 
+  // Writes `bytes` over the start of the file and keeps every byte after them, as a binary
+  // write from offset 0 does; a missing file is created. Atomic as write_file.
+  virtual bool write_file_start(std::string_view path, std::span<const uint8_t> bytes,
+                                FileAccess access) = 0;
+
   virtual bool delete_file(std::string_view path) = 0;
 };
 

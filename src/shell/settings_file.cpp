@@ -10,6 +10,8 @@ namespace nimbra::shell {
 namespace {
 
 constexpr char kDefaultCredential[] = "qenvora";
+// Where the bytes of a settings file too short to be a record are kept.
+constexpr char kShortCopy[] = ".short";
 
 std::string settings_path(const AppContext& app) {
   return app.WinDir + "\\nimbra1.dat";
@@ -23,6 +25,15 @@ int32_t load_ini_up(AppContext& app) {
   auto image = app.platform.kernel.file_exists(path)
                    ? app.platform.kernel.read_file(path, SettingsRecord::kSize)
                    : std::nullopt;
+  // The program never writes a shorter file: one is not a record (an empty file would read as
+  // all zero, the Drift accelerator), so it reads as no file. The start's save writes a record
+  // over it, so its bytes are kept beside it first.
+  if (image && image->size() < SettingsRecord::kSize) {
+    if (!image->empty()) {
+      app.platform.kernel.write_file(path + kShortCopy, *image, platform::FileAccess::Private);
+    }
+    image.reset();
+  }
   if (!image) {
     form.UserTxt.text = std::string(kDefaultCredential);
     form.PassTxt.text = std::string(kDefaultCredential);
@@ -49,7 +60,9 @@ int32_t save_ini_up(AppContext& app) {
   record.Password = to_ansi(app, form.PassTxt.text.get());
   record.LinkMode = form.AccMode[0].value ? 0 : 1;
   const auto image = encode_settings(record);
-  app.platform.kernel.write_file(settings_path(app), image, platform::FileAccess::Private);
+  // Written over the start, as a binary write does: bytes after the record stay. A failed
+  // write is told by the kernel, as the program has no message for it.
+  app.platform.kernel.write_file_start(settings_path(app), image, platform::FileAccess::Private);
   return 0;
 }
 

@@ -1,7 +1,6 @@
 #include "validity/limit_file.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "shell/ansi_text.h"
 #include "validity/validity_date.h"
@@ -11,8 +10,6 @@ namespace nimbra::validity {
 namespace {
 
 constexpr size_t kLongestDate = shell::kLimitDateSize - 1;
-// Bytes of a foreign file kept behind the field when it is written; more are not read.
-constexpr size_t kLongestFile = 64 * 1024;
 
 std::string limit_path(shell::AppContext& app) {
   return app.WinDir + "\\\\nimbral.dat";
@@ -42,12 +39,9 @@ void save_limit(shell::AppContext& app, std::string_view inLimitDate) {
   std::copy(text.begin(), text.end(), app.LimitDate.begin());
   app.LimitDate[text.size()] = 0;
 
-  const std::string path = limit_path(app);
-  std::vector<uint8_t> file =
-      app.platform.kernel.read_file(path, kLongestFile).value_or(std::vector<uint8_t>{});
-  if (file.size() < app.LimitDate.size()) file.resize(app.LimitDate.size());
-  std::copy(app.LimitDate.begin(), app.LimitDate.end(), file.begin());
-  app.platform.kernel.write_file(path, file, platform::FileAccess::Normal);
+  // The rest of the file stays, however long; a failed write is told by the kernel.
+  app.platform.kernel.write_file_start(limit_path(app), app.LimitDate,
+                                       platform::FileAccess::Normal);
 }
 
 }  // namespace nimbra::validity

@@ -102,32 +102,55 @@ TEST(SettingsFile, LoadAndSaveCarryUnshownBytes) {
   EXPECT_EQ(Bytes(saved->begin() + 261, saved->end()), Bytes(image.begin() + 261, image.end()));
 }
 
-// Link modes other than 0 and 1 select single-link, a blank user name shows the default login;
-// a short file reads as far as it goes with the rest as zero.
-TEST(SettingsFile, OddLinkModeAndFileLengths) {
-  {
-    Bytes image(803, 0);
-    put(image, 261, text("   "));
-    put(image, 518, text("pw"));
-    put(image, 775, {0x05, 0x00, 0x00, 0x00});
-    TestMachine m;
-    m.write_windows_file("nimbra1.dat", image);
-    auto& form = m.start().form();
-    EXPECT_TRUE(form.AccMode[0].value);
-    EXPECT_FALSE(form.AccMode[1].value);
-    EXPECT_EQ(form.UserTxt.text.get(), "qenvora");
-    EXPECT_EQ(form.PassTxt.text.get(), "pw");
-  }
-  {
-    Bytes image(265, 0);
-    put(image, 261, text("abcd"));
+// Link modes other than 0 and 1 select single-link, a blank user name shows the default login.
+TEST(SettingsFile, OddLinkMode) {
+  Bytes image(803, 0);
+  put(image, 261, text("   "));
+  put(image, 518, text("pw"));
+  put(image, 775, {0x05, 0x00, 0x00, 0x00});
+  TestMachine m;
+  m.write_windows_file("nimbra1.dat", image);
+  auto& form = m.start().form();
+  EXPECT_TRUE(form.AccMode[0].value);
+  EXPECT_FALSE(form.AccMode[1].value);
+  EXPECT_EQ(form.UserTxt.text.get(), "qenvora");
+  EXPECT_EQ(form.PassTxt.text.get(), "pw");
+}
+
+// An empty or short file reads as no file: the default login, checks and accelerator (Breeze,
+// not the Drift of an all-zero record); the start's save keeps a short file's bytes beside it.
+// A file longer than the record keeps the bytes after it.
+TEST(SettingsFile, ShortFilesReadAsAbsentLongOnesKeepTheirTail) {
+  for (const size_t size : {0, 265, 802}) {
+    Bytes image(size, 0);
+    if (size >= 265) put(image, 261, text("abcd"));
     TestMachine m;
     m.write_windows_file("nimbra1.dat", image);
     auto& program = m.start();
-    EXPECT_EQ(program.form().UserTxt.text.get(), "abcd");
-    EXPECT_EQ(program.form().PassTxt.text.get(), "qenvora");
-    for (int i = 1; i <= 6; ++i) EXPECT_FALSE(program.form().SettingTree.node(i).checked) << i;
+    EXPECT_EQ(program.form().UserTxt.text.get(), "qenvora") << size;
+    EXPECT_EQ(program.form().PassTxt.text.get(), "qenvora") << size;
+    for (int i = 1; i <= 6; ++i) {
+      EXPECT_EQ(program.form().SettingTree.node(i).checked, i != 2 && i != 6) << size << " " << i;
+    }
+    const auto saved = m.read_windows_file("nimbra1.dat");
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(saved->size(), 803u);
+    EXPECT_EQ(Bytes(saved->begin() + 779, saved->begin() + 783), Bytes({1, 0, 0, 0})) << size;
+    if (size > 0) {
+      EXPECT_EQ(m.read_windows_file("nimbra1.dat.short"), image) << size;
+    }
   }
+  Bytes image(803 + 70000, 0x5A);
+  std::fill_n(image.begin(), 803, 0);
+  put(image, 261, text("abcd"));
+  TestMachine m;
+  m.write_windows_file("nimbra1.dat", image);
+  auto& program = m.start();
+  EXPECT_EQ(program.form().UserTxt.text.get(), "abcd");
+  const auto saved = m.read_windows_file("nimbra1.dat");
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(saved->size(), image.size());
+  EXPECT_EQ(Bytes(saved->begin() + 803, saved->end()), Bytes(image.begin() + 803, image.end()));
 }
 
 }  // namespace

@@ -130,6 +130,17 @@ TEST(ValidityTerm, FileAfterAnAnswer) {
   }
 }
 
+// A file longer than the field keeps every byte after it, however long it is.
+TEST(ValidityTerm, LongFileKeepsItsTail) {
+  using namespace std::string_literals;
+  const std::string before = "27/12/31\0"s + std::string(100 * 1024, 't');
+  Scenario s("[validity]\ndate = 27/1/5\n", bytes_of(before));
+  s.connect();
+  press(*s.p, s.p->form().CmdLimit);
+  s.m.run_for(*s.p, 100);
+  EXPECT_EQ(s.limit_file(), bytes_of("27/1/5\0"s + before.substr(7)));
+}
+
 // The stored file as start-up reads it: up to the first NUL of its first 9 bytes; a short file
 // gives what it has, a file that cannot be read leaves the label empty.
 TEST(ValidityTerm, StoredFileAtStart) {

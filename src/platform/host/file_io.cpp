@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
+#include <functional>
 #include <utility>
 
 namespace nimbra::platform {
@@ -40,6 +43,40 @@ bool write_all(int fd, const uint8_t* data, size_t size) {
   return true;
 }
 
+constexpr std::string_view kTemporarySuffix = ".XXXXXX";
+constexpr size_t kCopyPiece = 64 * 1024;
+
+std::error_code last_error() {
+  return {errno, std::generic_category()};
+}
+
+// Writes the new contents with `fill` into a temporary file beside `file`, syncs it and renames
+// it over `file`; the temporary file goes away when anything fails. `fill` leaves errno set
+// when it fails.
+bool replace_atomically(const std::filesystem::path& file, unsigned mode,
+                        const std::function<bool(int fd)>& fill, std::error_code* why) {
+  const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
+  std::string tmp =
+      (dir / ("." + file.filename().string() + std::string(kTemporarySuffix))).string();
+  Fd fd(::mkstemp(tmp.data()));
+  if (fd.get() < 0) {
+    if (why) *why = last_error();
+    return false;
+  }
+  const bool ok = ::fchmod(fd.get(), static_cast<mode_t>(mode)) == 0 && fill(fd.get()) &&
+                  ::fsync(fd.get()) == 0 && ::close(fd.release()) == 0 &&
+                  ::rename(tmp.c_str(), file.c_str()) == 0;
+  if (!ok) {
+    const std::error_code error = last_error();
+    ::unlink(tmp.c_str());
+    if (why) *why = error;
+    return false;
+  }
+  Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dirfd.get() >= 0) ::fsync(dirfd.get());
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> read_file_bounded(const std::filesystem::path& file,
@@ -70,28 +107,52 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, siz
 }
 
 bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_t> bytes,
-                       unsigned mode) {
-  const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
-  std::string tmpl = (dir / ("." + file.filename().string() + ".XXXXXX")).string();
-  Fd fd(::mkstemp(tmpl.data()));
-  if (fd.get() < 0) return false;
-  const std::string tmp = tmpl;
-  const bool ok = ::fchmod(fd.get(), static_cast<mode_t>(mode)) == 0 &&
-                  write_all(fd.get(), bytes.data(), bytes.size()) && ::fsync(fd.get()) == 0 &&
-                  ::close(fd.release()) == 0 && ::rename(tmp.c_str(), file.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    return false;
-  }
-  Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dirfd.get() >= 0) ::fsync(dirfd.get());
-  return true;
+                       unsigned mode, std::error_code* why) {
+  return replace_atomically(
+      file, mode, [&](int fd) { return write_all(fd, bytes.data(), bytes.size()); }, why);
 }
 
-bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text,
-                            unsigned mode) {
+bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text, unsigned mode,
+                            std::error_code* why) {
   return write_file_atomic(
-      file, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), mode);
+      file, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), mode, why);
+}
+
+bool replace_file_start_atomic(const std::filesystem::path& file, std::span<const uint8_t> start,
+                               unsigned mode, std::error_code* why) {
+  return replace_atomically(
+      file, mode,
+      [&](int fd) {
+        if (!write_all(fd, start.data(), start.size())) return false;
+        Fd old(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+        if (old.get() < 0) return errno == ENOENT;
+        if (::lseek(old.get(), static_cast<off_t>(start.size()), SEEK_SET) < 0) return false;
+        uint8_t buffer[kCopyPiece];
+        for (;;) {
+          const ssize_t n = ::read(old.get(), buffer, sizeof buffer);
+          if (n < 0 && errno == EINTR) continue;
+          if (n <= 0) return n == 0;
+          if (!write_all(fd, buffer, static_cast<size_t>(n))) return false;
+        }
+      },
+      why);
+}
+
+std::optional<std::string> temporary_file_target(std::string_view name) {
+  constexpr size_t kRandomPart = kTemporarySuffix.size() - 1;
+  if (name.size() < kTemporarySuffix.size() + 2 || name.front() != '.') return std::nullopt;
+  const std::string_view random = name.substr(name.size() - kRandomPart);
+  if (name[name.size() - kTemporarySuffix.size()] != '.' ||
+      !std::all_of(random.begin(), random.end(),
+                   [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; })) {
+    return std::nullopt;
+  }
+  return std::string(name.substr(1, name.size() - kTemporarySuffix.size() - 1));
+}
+
+void report_failed_save(const std::filesystem::path& file, const std::error_code& why) {
+  std::fprintf(stderr, "%s: cannot save %s (%s); it stays as it was\n",
+               program_invocation_short_name, file.c_str(), why.message().c_str());
 }
 
 std::optional<FileIdentity> identify_file(const std::filesystem::path& file) {

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace nimbra::platform {
@@ -18,13 +19,28 @@ std::optional<std::vector<uint8_t>> read_file_bounded(const std::filesystem::pat
 
 std::optional<std::string> read_text_file(const std::filesystem::path& file, size_t max_bytes);
 
-// Replaces the file whole: writes a temporary file beside it with `mode`, syncs it, renames it
-// over the old one and syncs the directory. On failure the old file is left as it was.
+// Replaces the file whole: writes a temporary file beside it (named by temporary_file_name)
+// with `mode`, syncs it, renames it over the old one and syncs the directory. On failure the old
+// file is left as it was and `why`, when given, says what failed.
 bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_t> bytes,
-                       unsigned mode);
+                       unsigned mode, std::error_code* why = nullptr);
 
-bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text,
-                            unsigned mode);
+bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text, unsigned mode,
+                            std::error_code* why = nullptr);
+
+// Replaces the first bytes of the file with `start` and keeps every byte after them, whatever
+// the file's length, in one atomic replacement as above; a missing file is created holding
+// `start` alone. Memory stays bounded: the rest is copied in pieces.
+bool replace_file_start_atomic(const std::filesystem::path& file, std::span<const uint8_t> start,
+                               unsigned mode, std::error_code* why = nullptr);
+
+// The temporary file an atomic replacement writes beside `file` is named ".NAME.XXXXXX"; given
+// a name of that form, the name of the file it was to replace, else nothing.
+std::optional<std::string> temporary_file_target(std::string_view name);
+
+// Tells standard error that the file could not be saved and that the previous one stays, for
+// saves whose failure the program has no message of its own for.
+void report_failed_save(const std::filesystem::path& file, const std::error_code& why);
 
 // Which version of a file is on disk: a file replaced whole has a new inode or new times, also
 // when another program replaced it.

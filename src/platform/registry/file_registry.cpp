@@ -1,16 +1,12 @@
 #include "platform/registry/file_registry.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <utility>
 
 #include "platform/host/file_io.h"
-#include "platform/text/ini_file.h"
+#include "platform/host/file_lock.h"
 #include "platform/registry/reg_file.h"
+#include "platform/text/ini_file.h"
 
 namespace nimbra::platform {
 
@@ -22,32 +18,6 @@ constexpr uint32_t kKeyAllAccess = 0xF003F;
 constexpr unsigned kFileMode = 0644;
 constexpr HKEY kFirstHandle = 0x10;
 constexpr HKEY kHandleStep = 4;
-
-// An flock() on the sidecar file for the length of one operation. Opened anew each time, so
-// that every process, forked ones included, has a lock of its own.
-class FileLock {
- public:
-  FileLock(const std::filesystem::path& file, bool exclusive) {
-    fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kFileMode);
-    if (fd_ < 0) fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return;
-    int rc = 0;
-    do {
-      rc = ::flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
-    } while (rc != 0 && errno == EINTR);
-    held_ = rc == 0;
-  }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-  ~FileLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool held() const { return held_; }
-
- private:
-  int fd_ = -1;
-  bool held_ = false;
-};
 
 bool is_ascii(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
@@ -92,14 +62,14 @@ bool is_at_or_below(std::string_view path, std::string_view key) {
 }  // namespace
 
 FileRegistry::FileRegistry(std::filesystem::path file, CodePage code_page)
-    : file_(std::move(file)), lock_file_(file_.string() + ".lock"), code_page_(code_page) {
+    : file_(std::move(file)), code_page_(code_page) {
   for (const HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS}) {
     static constexpr std::string_view kNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
                                                   "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
     handles_[root] = OpenKey{std::string(kNames[root - HKEY_CLASSES_ROOT]), kKeyAllAccess};
   }
   next_handle_ = kFirstHandle;
-  const FileLock lock(lock_file_, false);
+  const FileLock lock(file_, FileLock::Mode::Shared);
   if (reload(true) != ERROR_SUCCESS) throw RegistryFileError(last_error_);
 }
 
@@ -138,7 +108,7 @@ int32_t FileRegistry::refresh_for_read() {
   // Without the lock (a read-only directory that has none) the read still sees a whole file,
   // as the file is only ever replaced whole. A file that fails to load leaves the last good
   // contents in place.
-  const FileLock lock(lock_file_, false);
+  const FileLock lock(file_, FileLock::Mode::Shared);
   return reload(false);
 }
 
@@ -157,7 +127,7 @@ int32_t FileRegistry::change_key(
 
 // Lock, read again, change a copy, save, and only then adopt the copy.
 int32_t FileRegistry::commit(const std::function<int32_t(RegistryStore&)>& change) {
-  const FileLock lock(lock_file_, true);
+  const FileLock lock(file_, FileLock::Mode::Exclusive);
   if (!lock.held()) return ERROR_REGISTRY_IO_FAILED;
   // Always read again: a stamp can repeat (a reused inode within one clock tick), and a change
   // based on stale contents would lose another process's write.

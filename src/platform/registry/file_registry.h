@@ -19,10 +19,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/text/codepage.h"
 #include "platform/host/file_io.h"
 #include "platform/registry.h"
 #include "platform/registry/registry_store.h"
+#include "platform/text/codepage.h"
 
 namespace nimbra::platform {
 
@@ -87,7 +87,6 @@ class FileRegistry final : public Registry {
   std::string to_code_page(std::string_view utf8) const;
 
   std::filesystem::path file_;
-  std::filesystem::path lock_file_;
   CodePage code_page_;
   RegistryStore store_;               // the last good contents
   std::optional<FileIdentity> seen_;  // the file last looked at, good or not

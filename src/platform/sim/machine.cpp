@@ -5,8 +5,9 @@
 #include "platform/sim/card/card_settings.h"
 #include "platform/sim/machine/installed_browser.h"
 #include "platform/sim/machine/installed_network.h"
-#include "platform/sim/machine_power.h"
 #include "platform/sim/machine/registry_permissions.h"
+#include "platform/sim/machine/stale_temporaries.h"
+#include "platform/sim/machine_power.h"
 
 namespace nimbra::sim {
 
@@ -65,6 +66,7 @@ Machine::Machine(const std::filesystem::path& dir)
                [this](int16_t port) { return open_port_for_call(ports_, port); }}),
       validity_server_(config_, clock_, [this] { return service_call_up(dialup_); }),
       url_cache_(config_) {
+  remove_stale_temporaries(dir);
   install_network(config_, registry_);
   open_installed_browser(registry_, config_.ini);
   apply_registry_permissions(config_.ini, registry_);

@@ -3,15 +3,17 @@
 #include <cstdio>
 
 #include "platform/host/file_io.h"
-#include "platform/text/ini_file.h"
 #include "platform/sim/dialup/connections_file.h"
 #include "platform/sim/machine/machine_config.h"
+#include "platform/sim/machine/shared_ini_file.h"
+#include "platform/text/ini_file.h"
 
 namespace nimbra::sim {
 
 namespace {
 
 constexpr size_t kMaxPowerFileSize = 4096;
+constexpr unsigned kPowerFileMode = 0644;
 
 }  // namespace
 
@@ -23,15 +25,16 @@ std::string format_date_time(const platform::LocalDateTime& t) {
 }
 
 bool record_restart(const std::filesystem::path& machine_dir, const RestartRecord& restart) {
-  platform::IniFile ini;
-  ini.set("restart", "time", format_date_time(restart.time));
-  ini.set("restart", "reason", restart.reason);
-  if (!platform::write_text_file_atomic(machine_dir / kPowerFile, ini.format(), 0644)) return false;
+  const bool recorded = update_shared_ini(
+      machine_dir / kPowerFile, kMaxPowerFileSize, kPowerFileMode, [&](platform::IniFile& ini) {
+        ini.set("restart", "time", format_date_time(restart.time));
+        ini.set("restart", "reason", restart.reason);
+        return true;
+      });
+  if (!recorded) return false;
   // No call survives a restart; an empty table needs no code page.
   const ConnectionsFile connections(machine_dir / kConnectionsFile, platform::CodePage::Western);
-  ConnectionTable table = connections.load();
-  table.up.clear();
-  return connections.save(table);
+  return connections.end_all().has_value();
 }
 
 std::optional<RestartRecord> last_restart(const std::filesystem::path& machine_dir) {

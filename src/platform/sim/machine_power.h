@@ -13,10 +13,11 @@
 #include <string>
 
 #include "platform/kernel.h"
+#include "platform/sim/machine/machine_config.h"
 
 namespace nimbra::sim {
 
-inline constexpr std::string_view kPowerFile = "power.ini";
+inline constexpr std::string_view kPowerFile = machine_files::kPower;
 
 struct RestartRecord {
   platform::LocalDateTime time;

@@ -21,61 +21,83 @@ std::string_view trim_blanks(std::string_view s) {
 
 IniFile IniFile::parse(std::string_view text, std::string* error) {
   IniFile ini;
-  Section* current = nullptr;
+  if (error) error->clear();
   size_t line_no = 0;
   while (!text.empty()) {
     const size_t eol = text.find('\n');
-    const std::string_view raw = text.substr(0, eol);
+    const std::string raw(text.substr(0, eol));
     text = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
     ++line_no;
     const std::string_view line = trim_blanks(raw);
-    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
-    if (line.front() == '[' && line.back() == ']') {
-      current = &ini.section_for_write(trim_blanks(line.substr(1, line.size() - 2)));
+    if (!line.empty() && line.front() == '[' && line.back() == ']') {
+      ini.parts_.push_back(
+          Part{std::string(trim_blanks(line.substr(1, line.size() - 2))), raw, {}});
       continue;
     }
+    const bool note = line.empty() || line.front() == ';' || line.front() == '#';
     const size_t eq = line.find('=');
-    if (eq == std::string_view::npos || current == nullptr) {
-      if (error) {
-        *error = "line " + std::to_string(line_no) + ": expected [section] or key = value";
-      }
-      return ini;
+    const bool entry = !note && eq != std::string_view::npos && !ini.parts_.empty();
+    if (!note && !entry && error && error->empty()) {
+      *error = "line " + std::to_string(line_no) + ": expected [section] or key = value";
     }
-    current->entries.push_back(Entry{std::string(trim_blanks(line.substr(0, eq))),
-                                     std::string(trim_blanks(line.substr(eq + 1)))});
+    if (ini.parts_.empty()) {
+      ini.preamble_.push_back(raw);
+      continue;
+    }
+    Line kept{std::nullopt, raw};
+    if (entry) {
+      kept.entry = Entry{std::string(trim_blanks(line.substr(0, eq))),
+                         std::string(trim_blanks(line.substr(eq + 1)))};
+    }
+    ini.parts_.back().lines.push_back(std::move(kept));
   }
-  if (error) error->clear();
   return ini;
 }
 
 std::string IniFile::format() const {
   std::string out;
-  for (const auto& s : sections_) {
-    if (!out.empty()) out += '\n';
-    out += '[' + s.name + "]\n";
-    for (const auto& e : s.entries) out += e.key + " = " + e.value + '\n';
+  for (const auto& line : preamble_) out += line + '\n';
+  for (const Part& part : parts_) {
+    if (part.header) {
+      out += *part.header + '\n';
+    } else {
+      if (!out.empty() && !out.ends_with("\n\n")) out += '\n';
+      out += '[' + part.name + "]\n";
+    }
+    for (const Line& line : part.lines) {
+      out += line.raw ? *line.raw + '\n' : line.entry->key + " = " + line.entry->value + '\n';
+    }
   }
   return out;
 }
 
-const IniFile::Section* IniFile::section(std::string_view name) const {
-  const auto it = std::find_if(sections_.begin(), sections_.end(),
-                               [&](const Section& s) { return iequals(s.name, name); });
-  return it == sections_.end() ? nullptr : &*it;
+std::vector<IniFile::Section> IniFile::sections() const {
+  std::vector<Section> sections;
+  for (const Part& part : parts_) {
+    const auto known = std::find_if(sections.begin(), sections.end(),
+                                    [&](const Section& s) { return iequals(s.name, part.name); });
+    Section& section =
+        known != sections.end() ? *known : sections.emplace_back(Section{part.name, {}});
+    for (const Line& line : part.lines) {
+      if (line.entry) section.entries.push_back(*line.entry);
+    }
+  }
+  return sections;
 }
 
-IniFile::Section& IniFile::section_for_write(std::string_view name) {
-  if (const Section* s = section(name)) return const_cast<Section&>(*s);
-  sections_.push_back(Section{std::string(name), {}});
-  return sections_.back();
+std::optional<IniFile::Section> IniFile::section(std::string_view name) const {
+  for (Section& section : sections()) {
+    if (iequals(section.name, name)) return std::move(section);
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> IniFile::get(std::string_view section_name, std::string_view key) const {
-  const Section* s = section(section_name);
-  if (!s) return std::nullopt;
-  // The last of repeated keys wins, as a reader going down the file would see it.
-  for (auto it = s->entries.rbegin(); it != s->entries.rend(); ++it) {
-    if (iequals(it->key, key)) return it->value;
+  for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) {
+    if (!iequals(part->name, section_name)) continue;
+    for (auto line = part->lines.rbegin(); line != part->lines.rend(); ++line) {
+      if (line->entry && iequals(line->entry->key, key)) return line->entry->value;
+    }
   }
   return std::nullopt;
 }
@@ -86,14 +108,29 @@ std::string IniFile::get_or(std::string_view section_name, std::string_view key,
 }
 
 void IniFile::set(std::string_view section_name, std::string_view key, std::string_view value) {
-  Section& s = section_for_write(section_name);
-  for (auto& e : s.entries) {
-    if (iequals(e.key, key)) {
-      e.value = value;
+  Part* last = nullptr;
+  for (auto part = parts_.rbegin(); part != parts_.rend(); ++part) {
+    if (!iequals(part->name, section_name)) continue;
+    if (!last) last = &*part;
+    for (auto line = part->lines.rbegin(); line != part->lines.rend(); ++line) {
+      if (!line->entry || !iequals(line->entry->key, key)) continue;
+      if (line->entry->value != value) {
+        line->entry->value = value;
+        line->raw.reset();
+      }
       return;
     }
   }
-  s.entries.push_back(Entry{std::string(key), std::string(value)});
+  if (!last) last = &parts_.emplace_back(Part{std::string(section_name), std::nullopt, {}});
+  // After the last entry, in front of the blank lines and comments that end the section.
+  const auto last_entry = std::find_if(last->lines.rbegin(), last->lines.rend(),
+                                       [](const Line& line) { return line.entry.has_value(); });
+  last->lines.insert(last_entry.base(),
+                     Line{Entry{std::string(key), std::string(value)}, std::nullopt});
+}
+
+void IniFile::remove_section(std::string_view name) {
+  std::erase_if(parts_, [&](const Part& part) { return iequals(part.name, name); });
 }
 
 }  // namespace nimbra::platform

@@ -56,10 +56,11 @@ TEST(RasConnections, AChangeByAnotherProgramIsSeenAtOnce) {
   const sim::ConnectionsFile mine(dir / "connections.ini", CodePage::Western);
   const sim::ConnectionsFile other(dir / "connections.ini", CodePage::Western);
   EXPECT_TRUE(mine.load().up.empty());
-  sim::ConnectionTable table;
   for (const HRASCONN handle : {0x00010002u, 0x00010003u, 0x00010004u}) {
-    table.up = {{handle, "KVAUTODL", "modem", "card"}};
-    ASSERT_TRUE(other.save(table));
+    ASSERT_TRUE(other.update([handle](sim::ConnectionTable& table) {
+      table.up = {{handle, "KVAUTODL", "modem", "card"}};
+      return true;
+    }));
     ASSERT_EQ(mine.load().up.size(), 1u);
     EXPECT_EQ(mine.load().up[0].handle, handle);
   }

@@ -9,9 +9,9 @@
 #include <set>
 
 #include "platform/host/file_io.h"
-#include "platform/text/ini_file.h"
 #include "platform/linux/desktop/desktop_entry_scan.h"
 #include "platform/linux/desktop/exec_line.h"
+#include "platform/text/ini_file.h"
 
 namespace nimbra::lnx {
 
@@ -56,7 +56,7 @@ std::string lower(std::string text) {
 std::optional<platform::IniFile> read_ini(const std::filesystem::path& file, size_t max_bytes) {
   const auto text = platform::read_text_file(file, max_bytes);
   if (!text) return std::nullopt;
-  // A line the reader does not understand ends the file: what came before still counts.
+  // A line the reader does not understand is skipped: the lines around it still count.
   return platform::IniFile::parse(*text);
 }
 

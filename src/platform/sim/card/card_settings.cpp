@@ -102,7 +102,7 @@ std::optional<std::string> card_model_code(std::string_view device, std::string_
 }
 
 std::optional<CardPlacement> load_card(const platform::IniFile& ini) {
-  const auto* section = ini.section(kSection);
+  const auto section = ini.section(kSection);
   if (!section) return std::nullopt;
   CardPlacement card;
   CardSettings& s = card.settings;

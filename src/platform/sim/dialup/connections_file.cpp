@@ -1,8 +1,12 @@
 #include "platform/sim/dialup/connections_file.h"
 
+#include <algorithm>
+#include <map>
+
 #include "platform/host/file_io.h"
-#include "platform/text/ini_file.h"
 #include "platform/sim/dialup/ini_text.h"
+#include "platform/sim/machine/shared_ini_file.h"
+#include "platform/text/ini_file.h"
 
 namespace nimbra::sim {
 
@@ -10,7 +14,60 @@ namespace {
 
 constexpr size_t kMaxFileBytes = 1 << 16;
 constexpr size_t kMaxConnections = 64;
+constexpr unsigned kFileMode = 0644;
 constexpr std::string_view kService = "service";
+
+// The table a file holds, and the section each connection was read from.
+struct FileTable {
+  ConnectionTable table;
+  std::map<platform::HRASCONN, std::string> sections;
+};
+
+FileTable table_of(const platform::IniFile& ini, platform::CodePage code_page) {
+  FileTable read;
+  ConnectionTable& table = read.table;
+  table.next_handle = ini_number(ini.get_or(kService, "next_handle", ""), table.next_handle);
+  for (const auto& section : ini.sections()) {
+    const uint32_t handle = ini_number(section.name, 0);
+    if (handle == 0 || read.sections.contains(handle) || table.up.size() == kMaxConnections) {
+      continue;
+    }
+    const auto text_of = [&](std::string_view key) {
+      return platform::to_ansi(ini_unquoted(ini.get_or(section.name, key, "")), code_page);
+    };
+    table.up.push_back(
+        Connection{handle, text_of("entry"), text_of("device_type"), text_of("device_name")});
+    read.sections[handle] = section.name;
+  }
+  return read;
+}
+
+// Brings the file's text in line with `table`, touching only the lines of what changed.
+void write_table(platform::IniFile& ini, const FileTable& before, const ConnectionTable& table,
+                 platform::CodePage code_page) {
+  if (table.next_handle != before.table.next_handle) {
+    ini.set(kService, "next_handle", hex_number(table.next_handle));
+  }
+  for (const auto& [handle, section] : before.sections) {
+    const bool still_up = std::any_of(table.up.begin(), table.up.end(),
+                                      [handle](const Connection& c) { return c.handle == handle; });
+    if (!still_up) ini.remove_section(section);
+  }
+  for (const Connection& c : table.up) {
+    const auto was = std::find_if(before.table.up.begin(), before.table.up.end(),
+                                  [&c](const Connection& old) { return old.handle == c.handle; });
+    if (was != before.table.up.end() && *was == c) continue;
+    const auto known = before.sections.find(c.handle);
+    const std::string section =
+        known != before.sections.end() ? known->second : hex_number(c.handle);
+    const auto text = [&](std::string_view key, std::string_view ansi) {
+      ini.set(section, key, ini_quoted(platform::from_ansi(ansi, code_page)));
+    };
+    text("entry", c.entry);
+    text("device_type", c.device_type);
+    text("device_name", c.device_name);
+  }
+}
 
 }  // namespace
 
@@ -28,41 +85,34 @@ ConnectionTable ConnectionsFile::load() const {
   const platform::FileIdentity identity =
       platform::identify_file(file_).value_or(platform::FileIdentity{});
   if (loaded_identity_ != identity) {
-    loaded_ = identity.exists ? read() : ConnectionTable{};
+    const auto text =
+        identity.exists ? platform::read_text_file(file_, kMaxFileBytes) : std::nullopt;
+    loaded_ =
+        text ? table_of(platform::IniFile::parse(*text), code_page_).table : ConnectionTable{};
     loaded_identity_ = identity;
   }
   return loaded_;
 }
 
-ConnectionTable ConnectionsFile::read() const {
-  ConnectionTable table;
-  const auto text = platform::read_text_file(file_, kMaxFileBytes);
-  if (!text) return table;
-  const platform::IniFile ini = platform::IniFile::parse(*text);
-  table.next_handle = ini_number(ini.get_or(kService, "next_handle", ""), table.next_handle);
-  for (const auto& section : ini.sections()) {
-    const uint32_t handle = ini_number(section.name, 0);
-    if (handle == 0 || table.up.size() == kMaxConnections) continue;
-    const auto text_of = [&](std::string_view key) {
-      return platform::to_ansi(ini_unquoted(ini.get_or(section.name, key, "")), code_page_);
-    };
-    table.up.push_back(
-        Connection{handle, text_of("entry"), text_of("device_type"), text_of("device_name")});
-  }
-  return table;
+bool ConnectionsFile::update(const std::function<bool(ConnectionTable&)>& change) const {
+  loaded_identity_.reset();
+  return update_shared_ini(file_, kMaxFileBytes, kFileMode, [&](platform::IniFile& ini) {
+    const FileTable before = table_of(ini, code_page_);
+    ConnectionTable table = before.table;
+    if (!change(table)) return false;
+    write_table(ini, before, table, code_page_);
+    return true;
+  });
 }
 
-bool ConnectionsFile::save(const ConnectionTable& table) const {
-  platform::IniFile ini;
-  ini.set(kService, "next_handle", hex_number(table.next_handle));
-  for (const Connection& c : table.up) {
-    const std::string section = hex_number(c.handle);
-    ini.set(section, "entry", ini_quoted(platform::from_ansi(c.entry, code_page_)));
-    ini.set(section, "device_type", ini_quoted(platform::from_ansi(c.device_type, code_page_)));
-    ini.set(section, "device_name", ini_quoted(platform::from_ansi(c.device_name, code_page_)));
-  }
-  loaded_identity_.reset();
-  return platform::write_text_file_atomic(file_, ini.format(), 0644);
+std::optional<size_t> ConnectionsFile::end_all() const {
+  size_t ended = 0;
+  const bool saved = update([&ended](ConnectionTable& table) {
+    ended = table.up.size();
+    table.up.clear();
+    return ended > 0;
+  });
+  return saved ? std::optional(ended) : std::nullopt;
 }
 
 }  // namespace nimbra::sim

@@ -12,17 +12,19 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/text/codepage.h"
 #include "platform/host/file_io.h"
 #include "platform/ras.h"
+#include "platform/sim/machine/machine_config.h"
+#include "platform/text/codepage.h"
 
 namespace nimbra::sim {
 
-inline constexpr std::string_view kConnectionsFile = "connections.ini";
+inline constexpr std::string_view kConnectionsFile = machine_files::kConnections;
 
 struct Connection {
   platform::HRASCONN handle = 0;
@@ -47,16 +49,23 @@ class ConnectionsFile {
   ConnectionsFile(std::filesystem::path file, platform::CodePage code_page);
 
   // The table as the file holds it now; an empty table when there is no file. The status tick
-  // asks ten times a second, so the file is read again only when its identity has changed.
+  // asks ten times a second, so the file is read again only when its identity has changed. It
+  // needs no lock: the file is only ever replaced whole.
   ConnectionTable load() const;
-  // Replaces the file atomically; false when it cannot be written.
-  bool save(const ConnectionTable& table) const;
+
+  // Reads the table under the file's lock, lets `change` change it and, when `change` returns
+  // true, saves it before the lock is released, so that no other program's change in between is
+  // lost. Lines that hold no connection of the table (comments, lines not understood, sections
+  // of others) stay as they are. False, with standard error told, when the file cannot be read,
+  // locked or saved; it then stays as it was.
+  bool update(const std::function<bool(ConnectionTable&)>& change) const;
+
+  // Ends every connection; how many were up, or nothing when the file could not be saved.
+  std::optional<size_t> end_all() const;
 
   const std::filesystem::path& file() const { return file_; }
 
  private:
-  ConnectionTable read() const;
-
   std::filesystem::path file_;
   platform::CodePage code_page_;
   mutable std::optional<platform::FileIdentity> loaded_identity_;

@@ -37,18 +37,20 @@ DialupService::~DialupService() {
 
 void DialupService::bring_up_other_connections() {
   if (settings_.other_connections.empty()) return;
-  ConnectionTable table = connections_file_.load();
-  bool changed = false;
-  for (const std::string& name : settings_.other_connections) {
-    const std::string entry = to_ansi(name, code_page_);
-    const bool up = std::any_of(table.up.begin(), table.up.end(),
-                                [&](const Connection& c) { return same_name(c.entry, entry); });
-    if (up || table.up.size() >= settings_.max_connections) continue;
-    table.up.push_back(Connection{table.take_handle(), entry, std::string(kOtherDeviceType),
-                                  std::string(kOtherDeviceName)});
-    changed = true;
-  }
-  if (changed && !connections_file_.save(table)) {
+  const bool saved = connections_file_.update([this](ConnectionTable& table) {
+    bool changed = false;
+    for (const std::string& name : settings_.other_connections) {
+      const std::string entry = to_ansi(name, code_page_);
+      const bool up = std::any_of(table.up.begin(), table.up.end(),
+                                  [&](const Connection& c) { return same_name(c.entry, entry); });
+      if (up || table.up.size() >= settings_.max_connections) continue;
+      table.up.push_back(Connection{table.take_handle(), entry, std::string(kOtherDeviceType),
+                                    std::string(kOtherDeviceName)});
+      changed = true;
+    }
+    return changed;
+  });
+  if (!saved) {
     throw MachineError("cannot write " + connections_file_.file().string());
   }
 }
@@ -79,12 +81,20 @@ uint32_t DialupService::refusal(const PhonebookEntry& entry, const ConnectionTab
   return hardware_.open_port ? hardware_.open_port(modem->port) : RAS_SUCCESS;
 }
 
+bool DialupService::drop_ended_links(ConnectionTable& table) const {
+  if (!hardware_.line) return false;
+  return std::erase_if(table.up,
+                       [this](const Connection& c) { return !hardware_.line->up(c.entry); }) > 0;
+}
+
 ConnectionTable DialupService::live_table() const {
   ConnectionTable table = connections_file_.load();
-  if (!hardware_.line) return table;
-  const auto gone =
-      std::erase_if(table.up, [this](const Connection& c) { return !hardware_.line->up(c.entry); });
-  if (gone > 0) connections_file_.save(table);
+  if (!drop_ended_links(table)) return table;
+  connections_file_.update([&](ConnectionTable& current) {
+    const bool gone = drop_ended_links(current);
+    table = current;
+    return gone;
+  });
   return table;
 }
 
@@ -121,10 +131,16 @@ uint32_t DialupService::dial(const platform::DialParams& params, Notify notify, 
   if (settings_.outcome == DialOutcome::Refuse) return settings_.error;
   const auto entry = phonebook_.find(params.entry_name);
   if (!entry) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-  ConnectionTable table = live_table();
-  if (const uint32_t refused = refusal(*entry, table)) return refused;
-  handle = table.take_handle();
-  if (!connections_file_.save(table)) return ERROR_CANNOT_WRITE_PHONEBOOK;
+  uint32_t refused = RAS_SUCCESS;
+  const bool saved = connections_file_.update([&](ConnectionTable& table) {
+    const bool gone = drop_ended_links(table);
+    refused = refusal(*entry, table);
+    if (refused != RAS_SUCCESS) return gone;
+    handle = table.take_handle();
+    return true;
+  });
+  if (refused != RAS_SUCCESS) return refused;
+  if (!saved) return ERROR_CANNOT_WRITE_PHONEBOOK;
 
   Call call;
   call.connection = Connection{handle, entry->dial.entry_name, entry->properties.device_type,
@@ -179,9 +195,10 @@ void DialupService::settle(HRASCONN handle, RasConnState state, uint32_t error) 
     call.error = error;
   }
   if (state == RASCS_Connected) {
-    ConnectionTable table = connections_file_.load();
-    table.up.push_back(call.connection);
-    connections_file_.save(table);
+    connections_file_.update([&call](ConnectionTable& table) {
+      table.up.push_back(call.connection);
+      return true;
+    });
   }
   if (call.notify) {
     const Notify notify = call.notify;  // the notifier may end the call
@@ -231,15 +248,18 @@ uint32_t DialupService::hang_up(HRASCONN handle) {
     calls_.erase(it);
     known = true;
   }
-  ConnectionTable table = connections_file_.load();
-  const auto removed = std::erase_if(table.up, [&](const Connection& c) {
-    if (c.handle != handle) return false;
-    // A connection that another program run brought up: its link is ended through the line.
-    if (hardware_.line && !known) hardware_.line->end(handle, c.entry);
+  std::optional<Connection> removed;
+  connections_file_.update([&](ConnectionTable& table) {
+    const auto it = std::find_if(table.up.begin(), table.up.end(),
+                                 [handle](const Connection& c) { return c.handle == handle; });
+    if (it == table.up.end()) return false;
+    removed = *it;
+    table.up.erase(it);
     return true;
   });
-  if (removed > 0) {
-    connections_file_.save(table);
+  if (removed) {
+    // A connection that another program run brought up: its link is ended through the line.
+    if (hardware_.line && !known) hardware_.line->end(handle, removed->entry);
     known = true;
   }
   return known ? RAS_SUCCESS : ERROR_INVALID_HANDLE_RAS;
@@ -260,11 +280,12 @@ void DialupService::refuse_next_dial(uint32_t error) {
 }
 
 bool DialupService::drop(HRASCONN handle) {
-  ConnectionTable table = connections_file_.load();
-  if (std::erase_if(table.up, [&](const Connection& c) { return c.handle == handle; }) == 0) {
-    return false;
-  }
-  connections_file_.save(table);
+  bool removed = false;
+  connections_file_.update([&](ConnectionTable& table) {
+    removed = std::erase_if(table.up, [&](const Connection& c) { return c.handle == handle; }) > 0;
+    return removed;
+  });
+  if (!removed) return false;
   // The handle stays valid until its dialler hangs up, as RAS keeps it.
   if (const auto it = calls_.find(handle); it != calls_.end() && it->second.notify) {
     const Notify notify = it->second.notify;
@@ -279,11 +300,7 @@ size_t DialupService::hang_up_all() {
     if (hardware_.line) hardware_.line->end(handle, {});
   }
   calls_.clear();
-  ConnectionTable table = connections_file_.load();
-  const size_t up = table.up.size();
-  table.up.clear();
-  connections_file_.save(table);
-  return up;
+  return connections_file_.end_all().value_or(0);
 }
 
 size_t DialupService::calls_in_progress() const {

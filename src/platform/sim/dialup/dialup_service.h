@@ -116,6 +116,8 @@ class DialupService {
   void hear_line(platform::HRASCONN handle, platform::RasConnState state, uint32_t error);
   uint32_t dial_on_line(const PhonebookEntry& entry, const platform::DialParams& params,
                         platform::HRASCONN handle);
+  // Takes out the connections whose link is gone; true when there were any.
+  bool drop_ended_links(ConnectionTable& table) const;
   // The table without connections whose link is gone (a line's link ended while no program
   // of ours watched it); the file is brought in line.
   ConnectionTable live_table() const;

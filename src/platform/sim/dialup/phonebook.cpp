@@ -1,8 +1,9 @@
 #include "platform/sim/dialup/phonebook.h"
 
 #include "platform/host/file_io.h"
-#include "platform/text/ini_file.h"
 #include "platform/sim/dialup/ini_text.h"
+#include "platform/sim/machine/shared_ini_file.h"
+#include "platform/text/ini_file.h"
 
 namespace nimbra::sim {
 
@@ -20,10 +21,6 @@ platform::IniFile load(const std::filesystem::path& file) {
   return text ? platform::IniFile::parse(*text) : platform::IniFile();
 }
 
-bool save(const std::filesystem::path& file, const platform::IniFile& ini) {
-  return platform::write_text_file_atomic(file, ini.format(), kPrivateMode);
-}
-
 }  // namespace
 
 Phonebook::Phonebook(std::filesystem::path file, platform::CodePage code_page)
@@ -36,7 +33,7 @@ std::string Phonebook::section_of(std::string_view ansi_name) const {
 std::optional<PhonebookEntry> Phonebook::find(std::string_view name) const {
   const platform::IniFile ini = load(file_);
   const std::string section = section_of(name);
-  const auto* found = ini.section(section);
+  const auto found = ini.section(section);
   if (!found) return std::nullopt;
   const auto text = [&](std::string_view key) {
     return platform::to_ansi(ini_unquoted(ini.get_or(section, key, "")), code_page_);
@@ -61,36 +58,42 @@ std::optional<PhonebookEntry> Phonebook::find(std::string_view name) const {
 }
 
 bool Phonebook::store_properties(std::string_view name, const EntryProperties& p) {
-  platform::IniFile ini = load(file_);
-  const std::string section = section_of(name);
-  const auto text = [&](std::string_view key, std::string_view ansi) {
-    ini.set(section, key, ini_quoted(platform::from_ansi(ansi, code_page_)));
-  };
-  ini.set(section, "record_size", std::to_string(p.record_size));
-  ini.set(section, "options", hex_number(p.options));
-  text("area_code", p.area_code);
-  text("local_phone", p.local_phone);
-  ini.set(section, "protocols", std::to_string(p.protocols));
-  ini.set(section, "framing", std::to_string(p.framing));
-  text("device_type", p.device_type);
-  text("device_name", p.device_name);
-  return save(file_, ini);
+  return update_shared_ini(file_, kMaxPhonebookBytes, kPrivateMode, [&](platform::IniFile& ini) {
+    const std::string section = section_of(name);
+    const auto text = [&](std::string_view key, std::string_view ansi) {
+      ini.set(section, key, ini_quoted(platform::from_ansi(ansi, code_page_)));
+    };
+    ini.set(section, "record_size", std::to_string(p.record_size));
+    ini.set(section, "options", hex_number(p.options));
+    text("area_code", p.area_code);
+    text("local_phone", p.local_phone);
+    ini.set(section, "protocols", std::to_string(p.protocols));
+    ini.set(section, "framing", std::to_string(p.framing));
+    text("device_type", p.device_type);
+    text("device_name", p.device_name);
+    return true;
+  });
 }
 
 bool Phonebook::store_dial_params(std::string_view name, const platform::DialParams& d,
                                   bool remove_password) {
-  platform::IniFile ini = load(file_);
-  const std::string section = section_of(name);
-  if (!ini.section(section)) return false;
-  const auto text = [&](std::string_view key, std::string_view ansi) {
-    ini.set(section, key, ini_quoted(platform::from_ansi(ansi, code_page_)));
-  };
-  text("user", d.user_name);
-  text("password", remove_password ? std::string_view() : std::string_view(d.password));
-  text("phone", d.phone_number);
-  text("callback", d.callback_number);
-  text("domain", d.domain);
-  return save(file_, ini);
+  bool found = false;
+  const bool saved =
+      update_shared_ini(file_, kMaxPhonebookBytes, kPrivateMode, [&](platform::IniFile& ini) {
+        const std::string section = section_of(name);
+        found = ini.section(section).has_value();
+        if (!found) return false;
+        const auto text = [&](std::string_view key, std::string_view ansi) {
+          ini.set(section, key, ini_quoted(platform::from_ansi(ansi, code_page_)));
+        };
+        text("user", d.user_name);
+        text("password", remove_password ? std::string_view() : std::string_view(d.password));
+        text("phone", d.phone_number);
+        text("callback", d.callback_number);
+        text("domain", d.domain);
+        return true;
+      });
+  return saved && found;
 }
 
 }  // namespace nimbra::sim

@@ -1,6 +1,7 @@
 // The machine's phone book, phonebook.pbk in the machine directory: one INI section per entry
 // with the entry's properties and its stored dial parameters. It holds passwords, so it is
-// private to its owner (0600) and always replaced whole. Texts are ANSI in the records and
+// private to its owner (0600) and always replaced whole, under its lock; other diallers' entries
+// and lines the reader does not understand stay as they are. Texts are ANSI in the records and
 // UTF-8 in the file; a text value is written in quotes with control bytes as %XX.
 //
 //   [KVAUTODL]
@@ -25,12 +26,13 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text/codepage.h"
 #include "platform/records/ras_records.h"
+#include "platform/sim/machine/machine_config.h"
+#include "platform/text/codepage.h"
 
 namespace nimbra::sim {
 
-inline constexpr std::string_view kPhonebookFile = "phonebook.pbk";
+inline constexpr std::string_view kPhonebookFile = machine_files::kPhonebook;
 
 struct EntryProperties {
   uint32_t record_size = 0;  // the size of the record the entry was written with

@@ -45,6 +45,26 @@ platform::CodePage spec_code_page(const MachineSpec& spec) {
                                                        : platform::CodePage::Western;
 }
 
+// The files and folders of a machine, apart from machine.ini, that `dir` holds: "registry.reg,
+// windows/", or empty.
+std::string machine_files_in(const std::filesystem::path& dir) {
+  namespace mf = machine_files;
+  std::string found;
+  for (const std::string_view file :
+       {mf::kRegistry, mf::kPhonebook, mf::kConnections, mf::kPower}) {
+    std::error_code ec;
+    if (std::filesystem::exists(dir / file, ec))
+      found += (found.empty() ? "" : ", ") + std::string(file);
+  }
+  for (const std::string_view folder : {mf::kWindows, mf::kProgram, mf::kDriveC}) {
+    std::error_code ec;
+    if (std::filesystem::exists(dir / folder, ec)) {
+      found += (found.empty() ? "" : ", ") + std::string(folder) + "/";
+    }
+  }
+  return found;
+}
+
 }  // namespace
 
 std::optional<WindowsVersion> parse_windows_version(std::string_view name) {
@@ -83,6 +103,10 @@ MachineConfig MachineConfig::load(const std::filesystem::path& dir) {
   const auto file = dir / machine_files::kConfig;
   const auto text = platform::read_text_file(file, kMaxConfigBytes);
   if (!text) throw MachineError("cannot read " + file.string());
+  // Defaults would make another machine (no card): an emptied file is damage, not a choice.
+  if (platform::trim_blanks(*text).empty()) {
+    throw MachineError(file.string() + ": empty; it says nothing of what the machine is");
+  }
   std::string error;
   MachineConfig config;
   config.dir = dir;
@@ -120,6 +144,12 @@ bool machine_exists(const std::filesystem::path& dir) {
 
 void create_machine(const std::filesystem::path& dir, const MachineSpec& spec) {
   if (machine_exists(dir)) throw MachineError(dir.string() + " already holds a machine");
+  if (const std::string found = machine_files_in(dir); !found.empty()) {
+    throw MachineError(dir.string() + " holds the files of a machine (" + found + ") but no " +
+                       std::string(machine_files::kConfig) +
+                       ", which says what the machine is; no machine is created over them. Put "
+                       "its machine.ini back, or move the directory away to start afresh");
+  }
   if (spec.cards.size() > 2) throw MachineError("a machine holds at most two Korvo devices");
   for (const CardInstall& card : spec.cards) {
     if (!is_known_device(card.device)) {

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/text/codepage.h"
-#include "platform/text/ini_file.h"
 #include "platform/kernel.h"
 #include "platform/runtime.h"
+#include "platform/text/codepage.h"
+#include "platform/text/ini_file.h"
 
 namespace nimbra::sim {
 
@@ -61,6 +61,9 @@ inline constexpr std::string_view kRegistry = "registry.reg";
 inline constexpr std::string_view kWindows = "windows";
 inline constexpr std::string_view kProgram = "program";
 inline constexpr std::string_view kDriveC = "drive_c";  // the rest of drive C:
+inline constexpr std::string_view kPhonebook = "phonebook.pbk";
+inline constexpr std::string_view kConnections = "connections.ini";
+inline constexpr std::string_view kPower = "power.ini";
 }  // namespace machine_files
 
 // A Korvo device plugged into the machine (see installed_hardware.h).
@@ -78,8 +81,9 @@ struct MachineSpec {
   bool pppd = false;  // calls go over pppd, not the simulated service
 };
 
-// Creates a new machine in `dir` (which must not hold one yet): machine.ini, a registry holding
-// the keys of its Korvo devices, and the two directories. Throws MachineError.
+// Creates a new machine in `dir`: machine.ini, a registry holding the keys of its Korvo devices,
+// and the two directories. Throws MachineError when `dir` holds a machine, or the files of one
+// without its machine.ini (a machine is never created over them), or cannot be written.
 void create_machine(const std::filesystem::path& dir, const MachineSpec& spec);
 
 bool machine_exists(const std::filesystem::path& dir);

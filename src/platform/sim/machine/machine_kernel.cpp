@@ -46,6 +46,23 @@ std::string resolve_component(const std::filesystem::path& dir, const std::strin
   return name;
 }
 
+// An atomic replacement of host file access.
+using Replace = bool (*)(const std::filesystem::path&, std::span<const uint8_t>, unsigned,
+                         std::error_code*);
+
+// Saves the bytes with `replace`; a failure is told on standard error, as the program has no
+// message for it.
+bool save_told(const std::optional<std::filesystem::path>& host, std::span<const uint8_t> bytes,
+               platform::FileAccess access, Replace replace) {
+  if (!host) return false;
+  std::error_code why;
+  if (replace(*host, bytes, access == platform::FileAccess::Private ? 0600 : 0644, &why)) {
+    return true;
+  }
+  platform::report_failed_save(*host, why);
+  return false;
+}
+
 }  // namespace
 
 MachineKernel::MachineKernel(const MachineConfig& config, platform::Clock& clock)
@@ -146,10 +163,12 @@ std::optional<std::vector<uint8_t>> MachineKernel::read_file(std::string_view pa
 
 bool MachineKernel::write_file(std::string_view path, std::span<const uint8_t> bytes,
                                platform::FileAccess access) {
-  const auto host = host_path(path);
-  if (!host) return false;
-  return platform::write_file_atomic(*host, bytes,
-                                     access == platform::FileAccess::Private ? 0600 : 0644);
+  return save_told(host_path(path), bytes, access, platform::write_file_atomic);
+}
+
+bool MachineKernel::write_file_start(std::string_view path, std::span<const uint8_t> bytes,
+                                     platform::FileAccess access) {
+  return save_told(host_path(path), bytes, access, platform::replace_file_start_atomic);
 }
 
 bool MachineKernel::delete_file(std::string_view path) {

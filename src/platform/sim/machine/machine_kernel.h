@@ -30,8 +30,11 @@ class MachineKernel : public platform::Kernel {
   platform::LocalDateTime local_now() override;
   bool file_exists(std::string_view path) override;
   std::optional<std::vector<uint8_t>> read_file(std::string_view path, size_t max_bytes) override;
+  // A failed write is told on standard error, as the program has no message for it.
   bool write_file(std::string_view path, std::span<const uint8_t> bytes,
                   platform::FileAccess access) override;
+  bool write_file_start(std::string_view path, std::span<const uint8_t> bytes,
+                        platform::FileAccess access) override;
   bool delete_file(std::string_view path) override;
 
   // The host path of a Windows path on drive C: (the Windows and program directories have their

@@ -36,7 +36,7 @@ std::set<int16_t> port_list(std::string_view key, std::string_view value) {
 
 PortConfig PortConfig::load(const platform::IniFile& ini) {
   PortConfig config;
-  const auto* section = ini.section(kSection);
+  const auto section = ini.section(kSection);
   if (!section) return config;
   for (const auto& entry : section->entries) {
     if (platform::iequals(entry.key, "present")) {
