@@ -6,7 +6,7 @@ set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 install(FILES ${PROJECT_SOURCE_DIR}/data/ppp/nimbra DESTINATION /etc/ppp/peers)
 install(FILES ${packaging}/udev/70-nimbra.rules DESTINATION /lib/udev/rules.d)
 
-foreach(page nimbra nimbra-machine)
+foreach(page nimbra nimbra-machine nimbra-custom)
   set(page_copy ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1)
   set(gz ${page_copy}.gz)
   add_custom_command(

@@ -19,7 +19,7 @@ std::string_view trim_blanks(std::string_view s) {
   return s;
 }
 
-IniFile IniFile::parse(std::string_view text, std::string* error) {
+IniFile IniFile::parse(std::string_view text, std::string* error, size_t* error_line) {
   IniFile ini;
   Section* current = nullptr;
   size_t line_no = 0;
@@ -32,6 +32,7 @@ IniFile IniFile::parse(std::string_view text, std::string* error) {
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[' && line.back() == ']') {
       current = &ini.section_for_write(trim_blanks(line.substr(1, line.size() - 2)));
+      if (current->line == 0) current->line = line_no;
       continue;
     }
     const size_t eq = line.find('=');
@@ -39,12 +40,14 @@ IniFile IniFile::parse(std::string_view text, std::string* error) {
       if (error) {
         *error = "line " + std::to_string(line_no) + ": expected [section] or key = value";
       }
+      if (error_line) *error_line = line_no;
       return ini;
     }
     current->entries.push_back(Entry{std::string(trim_blanks(line.substr(0, eq))),
-                                     std::string(trim_blanks(line.substr(eq + 1)))});
+                                     std::string(trim_blanks(line.substr(eq + 1))), line_no});
   }
   if (error) error->clear();
+  if (error_line) *error_line = 0;
   return ini;
 }
 
@@ -66,7 +69,7 @@ const IniFile::Section* IniFile::section(std::string_view name) const {
 
 IniFile::Section& IniFile::section_for_write(std::string_view name) {
   if (const Section* s = section(name)) return const_cast<Section&>(*s);
-  sections_.push_back(Section{std::string(name), {}});
+  sections_.push_back(Section{std::string(name), {}, 0});
   return sections_.back();
 }
 
@@ -93,7 +96,7 @@ void IniFile::set(std::string_view section_name, std::string_view key, std::stri
       return;
     }
   }
-  s.entries.push_back(Entry{std::string(key), std::string(value)});
+  s.entries.push_back(Entry{std::string(key), std::string(value), 0});
 }
 
 }  // namespace nimbra::platform

@@ -15,15 +15,19 @@ class IniFile {
   struct Entry {
     std::string key;
     std::string value;
+    size_t line = 0;  // where the text held it, counting from 1; 0 when set, not read
   };
   struct Section {
     std::string name;
     std::vector<Entry> entries;
+    size_t line = 0;  // where the text first named it
   };
 
   // Parses the text. Lines that are neither a section, a key line, a comment nor blank are
-  // errors: `error` then names the first such line and the result holds what came before it.
-  static IniFile parse(std::string_view text, std::string* error = nullptr);
+  // errors: `error` then names the first such line (also given as `error_line`) and the result
+  // holds what came before it.
+  static IniFile parse(std::string_view text, std::string* error = nullptr,
+                       size_t* error_line = nullptr);
   std::string format() const;
 
   std::optional<std::string> get(std::string_view section, std::string_view key) const;
