@@ -248,8 +248,7 @@ class Checker {
   // A hidden control whose other fields are set: probably a 0 meant as 1.
   void hidden_but_set() {
     for (const CustomField& visible : custom_fields()) {
-      if (visible.role != FlagRole::Visible || !differs(visible)) continue;
-      if (visible.builtin != 1) continue;  // shown only on request: nothing else to weigh
+      if (visible.role != FlagRole::Visible || record_.*visible.number == 1) continue;
       std::vector<std::string> set;
       for (const CustomField& other : custom_fields()) {
         if (&other != &visible && other.control == visible.control && differs(other)) {

@@ -90,6 +90,7 @@ TEST(CustomCheck, SaysWhatTheFileDoes) {
   const Bytes file = built(
       "[window]\naccess_code = 1\ntitle = Korvo Net\n"
       "[dialup]\nuser_name = alice\nuser_name_locked = 1\npassword = secret\n"
+      "single_mode_check = 1\n"
       "password_visible = 0\nredial_check = 1\nredial_interval_locked = 1\n"
       "[accelerator]\nframe_visible = 0\n"
       "[option]\nweb_address = http://www.example.jp/\nmail_address = help@example.jp\n"
@@ -114,6 +115,7 @@ TEST(CustomCheck, SaysWhatTheFileDoes) {
   for (const std::string_view line : {
            "the access code locks the program at every start",
            "[dialup] password_visible is 0, so the control is hidden, yet password is set",
+           "[dialup] single_mode_visible is 0, so the control is hidden, yet single_mode_check is",
            "nothing is preset in the seconds between redials, yet it is locked",
            "the web address starts with its scheme",
            "the MTU is 0",
