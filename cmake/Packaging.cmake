@@ -23,7 +23,7 @@ install(FILES ${changelog_gz} DESTINATION ${doc_dir})
 install(FILES ${packaging}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME nimbra)
 
-foreach(page nimbra nimbra-machine)
+foreach(page nimbra nimbra-machine nimbra-custom)
   set(page_copy ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1)
   set(gz ${page_copy}.gz)
   add_custom_command(

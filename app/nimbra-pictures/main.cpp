@@ -15,6 +15,7 @@ constexpr char kUsage[] =
     "usage: nimbra-pictures --screenshot FILE | --screenshot-pages PREFIX\n"
     "                       | --screenshot-series PREFIX | --screenshot-inquiry FILE\n"
     "                       | --screenshot-measure PREFIX | --screenshot-cache PREFIX\n"
+    "                       | --screenshot-sheet FILE\n"
     "       nimbra-pictures --help\n"
     "  --screenshot FILE          save a picture of the window once it is shown, then quit\n"
     "  --screenshot-pages PREFIX  save PREFIX-1.png .. PREFIX-5.png, one per page, then quit\n"
@@ -25,6 +26,8 @@ constexpr char kUsage[] =
     "  --screenshot-cache PREFIX  delete the browser cache on the Accelerator page and save\n"
     "                             PREFIX-calculating.png and PREFIX-deleting.png while it runs,\n"
     "                             PREFIX-after.png after it\n"
+    "  --screenshot-sheet FILE    every page side by side in one picture, as --screenshot\n"
+    "                             sees the window\n"
     "Message boxes are photographed (PREFIX-box-N.png) and answered with their default button.\n";
 
 using nimbra::app::ScreenshotRun;
@@ -36,6 +39,7 @@ std::optional<ScreenshotRun::Mode> mode_of(std::string_view flag) {
   if (flag == "--screenshot-inquiry") return ScreenshotRun::Mode::Inquiry;
   if (flag == "--screenshot-measure") return ScreenshotRun::Mode::Measure;
   if (flag == "--screenshot-cache") return ScreenshotRun::Mode::CacheDeletion;
+  if (flag == "--screenshot-sheet") return ScreenshotRun::Mode::Sheet;
   return std::nullopt;
 }
 

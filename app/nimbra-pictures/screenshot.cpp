@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,8 +13,10 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace nimbra::app {
 
@@ -27,6 +30,8 @@ constexpr int kSeriesIntervalMs = 500;
 constexpr int kSeriesCount = 24;
 constexpr int kAnswerWaitMs = 2000;
 constexpr int kCardInfoPage = 3;  // tab index
+constexpr int kSheetColumns = 3;
+constexpr int kSheetGap = 12;
 
 QWidget* shown_window() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -47,6 +52,17 @@ QTabBar* tab_bar(QWidget* window) {
   auto* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
   if (!bar) std::fprintf(stderr, "nimbra-pictures: no tab strip to page through\n");
   return bar;
+}
+
+// Each page in turn as a tab click shows it.
+std::vector<QPixmap> page_pictures(QWidget* window, QTabBar* bar) {
+  std::vector<QPixmap> pages;
+  for (int page = 0; page < bar->count(); ++page) {
+    bar->setCurrentIndex(page);
+    settle(kPageSettleMs);
+    pages.push_back(window->grab());
+  }
+  return pages;
 }
 
 // Saves a picture of the window the first time the watched widget is painted in red: the
@@ -133,7 +149,8 @@ ScreenshotRun::ScreenshotRun(Mode mode, QString target, QObject* parent)
 }
 
 void ScreenshotRun::start() {
-  const int delay = mode_ == Mode::Window || mode_ == Mode::Inquiry || mode_ == Mode::Measure
+  const int delay = mode_ == Mode::Window || mode_ == Mode::Inquiry || mode_ == Mode::Measure ||
+                            mode_ == Mode::Sheet
                         ? kWindowDelayMs
                         : kStartDelayMs;
   QTimer::singleShot(delay, this, [this] {
@@ -163,6 +180,9 @@ void ScreenshotRun::start() {
       case Mode::CacheDeletion:
         take_cache_deletion(window);
         break;
+      case Mode::Sheet:
+        take_sheet(window);
+        break;
     }
     QApplication::exit(0);
   });
@@ -171,7 +191,7 @@ void ScreenshotRun::start() {
 void ScreenshotRun::answer_message_box() {
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
   if (!box || !box->isVisible()) return;
-  const bool to_file = mode_ == Mode::Window || mode_ == Mode::Inquiry;
+  const bool to_file = mode_ == Mode::Window || mode_ == Mode::Inquiry || mode_ == Mode::Sheet;
   const QString base = to_file ? target_.chopped(4) : target_;
   save(box, base + "-box-" + QString::number(++boxes_seen_) + ".png");
   if (QPushButton* button = box->defaultButton()) {
@@ -184,10 +204,9 @@ void ScreenshotRun::answer_message_box() {
 void ScreenshotRun::take_pages(QWidget* window) {
   QTabBar* bar = tab_bar(window);
   if (!bar) return;
-  for (int page = 0; page < bar->count(); ++page) {
-    bar->setCurrentIndex(page);
-    settle(kPageSettleMs);
-    save(window, numbered(target_, page + 1, 1));
+  const std::vector<QPixmap> pages = page_pictures(window, bar);
+  for (size_t page = 0; page < pages.size(); ++page) {
+    save_picture(pages[page], numbered(target_, static_cast<int>(page) + 1, 1));
   }
 }
 
@@ -256,6 +275,33 @@ void ScreenshotRun::take_cache_deletion(QWidget* window) {
   }
   settle(kPageSettleMs);
   save(window, target_ + "-after.png");
+}
+
+// The window's title goes above the pages, as its frame is not part of a widget's picture. A
+// window without pages (the access-code window a locked start shows first) is taken alone.
+void ScreenshotRun::take_sheet(QWidget* window) {
+  auto* tabs = window->findChild<QWidget*>("KorvoTab");
+  QTabBar* bar = tabs ? tabs->findChild<QTabBar*>() : nullptr;
+  const std::vector<QPixmap> pages =
+      bar ? page_pictures(window, bar) : std::vector<QPixmap>{window->grab()};
+  const QSize cell = pages.front().size() / pages.front().devicePixelRatio();
+  const int columns = std::min(kSheetColumns, static_cast<int>(pages.size()));
+  const int rows = (static_cast<int>(pages.size()) + columns - 1) / columns;
+  const int title_height = window->fontMetrics().height() + kSheetGap;
+  QPixmap sheet(columns * (cell.width() + kSheetGap) + kSheetGap,
+                title_height + rows * (cell.height() + kSheetGap) + kSheetGap);
+  sheet.fill(Qt::white);
+  QPainter painter(&sheet);
+  painter.setFont(window->font());
+  painter.drawText(QRect(kSheetGap, kSheetGap / 2, sheet.width() - 2 * kSheetGap, title_height),
+                   Qt::AlignLeft | Qt::AlignVCenter, window->windowTitle());
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const int column = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
+    painter.drawPixmap(kSheetGap + column * (cell.width() + kSheetGap),
+                       title_height + kSheetGap + row * (cell.height() + kSheetGap), pages[i]);
+  }
+  painter.end();
+  save_picture(sheet, target_);
 }
 
 void ScreenshotRun::save(QWidget* widget, const QString& file) {

@@ -23,6 +23,8 @@ class ScreenshotRun : public QObject {
     // "Delete cache" applied on the Accelerator page, photographed from the screen while it
     // runs: TARGET-calculating.png, TARGET-deleting.png, then TARGET-after.png
     CacheDeletion,
+    // Every page as the window shows it a few seconds in, side by side in one picture: TARGET
+    Sheet,
   };
 
   // Starts answering message boxes at once (start-up may show some).
@@ -38,6 +40,7 @@ class ScreenshotRun : public QObject {
   void inquire(QWidget* window);
   void take_measurement(QWidget* window);
   void take_cache_deletion(QWidget* window);
+  void take_sheet(QWidget* window);
   void save(QWidget* widget, const QString& file);
 
   Mode mode_;

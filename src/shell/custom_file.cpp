@@ -2,7 +2,6 @@
 
 #include <array>
 #include <string>
-#include <string_view>
 
 #include "controls/link_target.h"
 #include "shell/ansi_text.h"
@@ -10,26 +9,6 @@
 namespace nimbra::shell {
 
 namespace {
-
-// A text field's value: decoded from ANSI, spaces (not NULs) trimmed at both ends.
-std::string field_text(AppContext& app, std::string_view field) {
-  const size_t first = field.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const size_t last = field.find_last_not_of(' ');
-  return from_ansi(app, field.substr(first, last - first + 1));
-}
-
-// What a control shows of a text: everything before its first NUL.
-std::string shown(std::string_view text) {
-  return std::string(text.substr(0, text.find('\0')));
-}
-
-// Characters, not bytes: a Japanese character is one character of the decoded text.
-size_t character_count(std::string_view utf8) {
-  size_t n = 0;
-  for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  return n;
-}
 
 bool is_set(int32_t flag) {
   return flag == 1;
@@ -40,14 +19,15 @@ void set_check_state(CheckBox& box, int32_t state) {
   if (state >= 0 && state <= 2) box.value = static_cast<int>(state);
 }
 
+// Calls `apply` with the text a field shows when it replaces the built-in one.
 class TextApplier {
  public:
   explicit TextApplier(AppContext& app) : app_(app) {}
-  // Calls `apply` with the field's text when it has at least `min_length` characters.
   template <class F>
-  void operator()(std::string_view field, size_t min_length, F&& apply) const {
-    const std::string text = field_text(app_, field);
-    if (character_count(text) >= min_length) apply(text);
+  void operator()(std::string CustomRecord::*member, F&& apply) const {
+    const auto text =
+        custom_text_shown(app_.CustomRecord, custom_text_field(member), ansi_code_page(app_));
+    if (text) apply(*text);
   }
 
  private:
@@ -55,21 +35,21 @@ class TextApplier {
 };
 
 void apply_texts(AppContext& app) {
-  const CustomRecord& r = app.CustomRecord;
   MainForm& f = app.main_form;
-  const TextApplier when_long(app);
-  when_long(r.WindowTitle, 2, [&](const std::string& t) { f.caption = shown(t); });
-  when_long(r.UserName, 2, [&](const std::string& t) { f.UserTxt.text = shown(t); });
-  when_long(r.Password, 2, [&](const std::string& t) { f.PassTxt.text = shown(t); });
-  when_long(r.RedialCount, 1, [&](const std::string& t) { f.AutoDialTxt[0].text = shown(t); });
-  when_long(r.RedialInterval, 1, [&](const std::string& t) { f.AutoDialTxt[1].text = shown(t); });
-  when_long(r.MailAddress, 2,
-            [&](const std::string& t) { f.KorvoLink1.URL = controls::mailto_target(shown(t)); });
-  when_long(r.MailLinkCaption, 2, [&](const std::string& t) { f.KorvoLink1.caption = shown(t); });
-  when_long(r.WebAddress, 2,
-            [&](const std::string& t) { f.KorvoLink2.URL = controls::http_target(shown(t)); });
-  when_long(r.WebLinkCaption, 2, [&](const std::string& t) { f.KorvoLink2.caption = shown(t); });
-  when_long(r.VersionText, 2, [&](const std::string& t) { f.VersionTxt.text = shown(t); });
+  const TextApplier when_set(app);
+  using R = CustomRecord;
+  when_set(&R::WindowTitle, [&](const std::string& t) { f.caption = t; });
+  when_set(&R::UserName, [&](const std::string& t) { f.UserTxt.text = t; });
+  when_set(&R::Password, [&](const std::string& t) { f.PassTxt.text = t; });
+  when_set(&R::RedialCount, [&](const std::string& t) { f.AutoDialTxt[0].text = t; });
+  when_set(&R::RedialInterval, [&](const std::string& t) { f.AutoDialTxt[1].text = t; });
+  when_set(&R::MailAddress,
+           [&](const std::string& t) { f.KorvoLink1.URL = controls::mailto_target(t); });
+  when_set(&R::MailLinkCaption, [&](const std::string& t) { f.KorvoLink1.caption = t; });
+  when_set(&R::WebAddress,
+           [&](const std::string& t) { f.KorvoLink2.URL = controls::http_target(t); });
+  when_set(&R::WebLinkCaption, [&](const std::string& t) { f.KorvoLink2.caption = t; });
+  when_set(&R::VersionText, [&](const std::string& t) { f.VersionTxt.text = t; });
 }
 
 void apply_flags(AppContext& app) {

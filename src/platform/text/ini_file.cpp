@@ -19,9 +19,10 @@ std::string_view trim_blanks(std::string_view s) {
   return s;
 }
 
-IniFile IniFile::parse(std::string_view text, std::string* error) {
+IniFile IniFile::parse(std::string_view text, std::string* error, size_t* error_line) {
   IniFile ini;
   if (error) error->clear();
+  if (error_line) *error_line = 0;
   size_t line_no = 0;
   while (!text.empty()) {
     const size_t eol = text.find('\n');
@@ -31,12 +32,13 @@ IniFile IniFile::parse(std::string_view text, std::string* error) {
     const std::string_view line = trim_blanks(raw);
     if (!line.empty() && line.front() == '[' && line.back() == ']') {
       ini.parts_.push_back(
-          Part{std::string(trim_blanks(line.substr(1, line.size() - 2))), raw, {}});
+          Part{std::string(trim_blanks(line.substr(1, line.size() - 2))), raw, {}, line_no});
       continue;
     }
     const bool note = line.empty() || line.front() == ';' || line.front() == '#';
     const size_t eq = line.find('=');
     const bool entry = !note && eq != std::string_view::npos && !ini.parts_.empty();
+    if (!note && !entry && error_line && *error_line == 0) *error_line = line_no;
     if (!note && !entry && error && error->empty()) {
       *error = "line " + std::to_string(line_no) + ": expected [section] or key = value";
     }
@@ -47,7 +49,7 @@ IniFile IniFile::parse(std::string_view text, std::string* error) {
     Line kept{std::nullopt, raw};
     if (entry) {
       kept.entry = Entry{std::string(trim_blanks(line.substr(0, eq))),
-                         std::string(trim_blanks(line.substr(eq + 1)))};
+                         std::string(trim_blanks(line.substr(eq + 1))), line_no};
     }
     ini.parts_.back().lines.push_back(std::move(kept));
   }
@@ -77,7 +79,7 @@ std::vector<IniFile::Section> IniFile::sections() const {
     const auto known = std::find_if(sections.begin(), sections.end(),
                                     [&](const Section& s) { return iequals(s.name, part.name); });
     Section& section =
-        known != sections.end() ? *known : sections.emplace_back(Section{part.name, {}});
+        known != sections.end() ? *known : sections.emplace_back(Section{part.name, {}, part.line});
     for (const Line& line : part.lines) {
       if (line.entry) section.entries.push_back(*line.entry);
     }
@@ -121,12 +123,12 @@ void IniFile::set(std::string_view section_name, std::string_view key, std::stri
       return;
     }
   }
-  if (!last) last = &parts_.emplace_back(Part{std::string(section_name), std::nullopt, {}});
+  if (!last) last = &parts_.emplace_back(Part{std::string(section_name), std::nullopt, {}, 0});
   // After the last entry, in front of the blank lines and comments that end the section.
   const auto last_entry = std::find_if(last->lines.rbegin(), last->lines.rend(),
                                        [](const Line& line) { return line.entry.has_value(); });
   last->lines.insert(last_entry.base(),
-                     Line{Entry{std::string(key), std::string(value)}, std::nullopt});
+                     Line{Entry{std::string(key), std::string(value), 0}, std::nullopt});
 }
 
 void IniFile::remove_section(std::string_view name) {

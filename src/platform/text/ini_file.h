@@ -20,15 +20,19 @@ class IniFile {
   struct Entry {
     std::string key;
     std::string value;
+    size_t line = 0;  // where the text holds it; 0 for an entry set since
   };
   struct Section {
     std::string name;
     std::vector<Entry> entries;
+    size_t line = 0;  // where the text first named it
   };
 
   // Parses the text. A line that is neither a section, a key line, a comment nor blank is kept
-  // and skipped, and reading goes on after it; `error` names the first such line.
-  static IniFile parse(std::string_view text, std::string* error = nullptr);
+  // and skipped, and reading goes on after it; `error` names the first such line, whose number
+  // `error_line` gets (0 when there is none).
+  static IniFile parse(std::string_view text, std::string* error = nullptr,
+                       size_t* error_line = nullptr);
   std::string format() const;
 
   // The value a reader going down the file ends with: the last of repeated keys.
@@ -55,6 +59,7 @@ class IniFile {
     std::string name;
     std::optional<std::string> header;  // as read
     std::vector<Line> lines;
+    size_t line = 0;  // the header's line as read
   };
 
   std::vector<std::string> preamble_;  // lines before the first header

@@ -1,60 +1,58 @@
 #include "shell/records/custom_record.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "platform/text/bytes.h"
 
 namespace nimbra::shell {
 
 CustomRecord decode_custom(std::span<const uint8_t, CustomRecord::kSize> image) {
   const std::span<const uint8_t> b = image;
-  const auto flag = [&b](size_t offset) { return bytes::get_i32(b, offset); };
-  const auto text = [&b](size_t offset, size_t width) {
-    return bytes::get_field(b, offset, width);
-  };
-  // Offsets 0 (516 bytes), 585 (4), 593 (21) and 762 (4) are reserved and not read.
   CustomRecord r;
-  r.StartLock = flag(516);
-  r.WindowTitle = text(520, 65);
-  r.AccPtLabVisible = flag(589);
-  r.UserLocked = flag(614);
-  r.UserVisible = flag(618);
-  r.UserName = text(622, 33);
-  r.PassLocked = flag(655);
-  r.PassVisible = flag(659);
-  r.Password = text(663, 33);
-  r.RedialDisabled = flag(696);
-  r.RedialVisible = flag(700);
-  r.RedialValue = flag(704);
-  r.SingleDisabled = flag(708);
-  r.SingleVisible = flag(712);
-  r.SingleValue = flag(716);
-  r.RedialCountLocked = flag(720);
-  r.RedialCountVisible = flag(724);
-  r.RedialCount = text(728, 7);
-  r.RedialIntervalLocked = flag(735);
-  r.RedialIntervalVisible = flag(739);
-  r.RedialInterval = text(743, 7);
-  r.StopVisible = flag(750);
-  r.AccelFrameDisabled = flag(754);
-  r.AccelFrameVisible = flag(758);
-  r.Accel1Visible = flag(766);
-  r.Accel2Visible = flag(770);
-  r.Accel3Visible = flag(774);
-  r.NoAccelVisible = flag(778);
-  r.CacheFrameDisabled = flag(782);
-  r.CacheFrameVisible = flag(786);
-  r.SignalFrameVisible = flag(790);
-  r.LinkFrameVisible = flag(794);
-  r.MailLinkVisible = flag(798);
-  r.MailAddress = text(802, 256);
-  r.MailLinkCaption = text(1058, 65);
-  r.WebLinkVisible = flag(1123);
-  r.WebAddress = text(1127, 256);
-  r.WebLinkCaption = text(1383, 65);
-  r.VersionVisible = flag(1448);
-  r.VersionText = text(1452, 256);
-  r.RwinValue = flag(1708);
-  r.MtuValue = flag(1712);
+  for (const CustomNumberField& f : kCustomNumberFields) r.*f.member = bytes::get_i32(b, f.offset);
+  for (const CustomTextField& f : kCustomTextFields) {
+    r.*f.member = bytes::get_field(b, f.offset, f.width);
+  }
   return r;
+}
+
+const CustomTextField& custom_text_field(std::string CustomRecord::*member) {
+  return *std::find_if(kCustomTextFields.begin(), kCustomTextFields.end(),
+                       [member](const CustomTextField& f) { return f.member == member; });
+}
+
+std::optional<std::string> custom_text_shown(const CustomRecord& record,
+                                             const CustomTextField& field,
+                                             platform::CodePage page) {
+  const std::string_view text = record.*field.member;
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  const size_t last = text.find_last_not_of(' ');
+  const std::string decoded = platform::from_ansi(text.substr(first, last - first + 1), page);
+  // Characters, not bytes: a Japanese character is one character of the decoded text.
+  const size_t characters =
+      static_cast<size_t>(std::count_if(decoded.begin(), decoded.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+      }));
+  if (characters < field.min_length) return std::nullopt;
+  return decoded.substr(0, decoded.find('\0'));
+}
+
+std::array<uint8_t, CustomRecord::kSize> encode_custom(const CustomRecord& record) {
+  std::array<uint8_t, CustomRecord::kSize> image{};
+  const std::span<uint8_t> b = image;
+  for (const CustomNumberField& f : kCustomNumberFields) {
+    bytes::put_i32(b, f.offset, record.*f.member);
+  }
+  for (const CustomTextField& f : kCustomTextFields) {
+    const std::string& text = record.*f.member;
+    const size_t n = std::min(text.size(), f.width);
+    std::copy_n(text.begin(), n, image.begin() + static_cast<std::ptrdiff_t>(f.offset));
+    std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(f.offset + n), f.width - n,
+                uint8_t{' '});
+  }
+  return image;
 }
 
 }  // namespace nimbra::shell

@@ -37,7 +37,7 @@ std::optional<std::string> decode(std::string_view text, bool& ok) {
 }
 
 bool load_settings(const platform::IniFile& ini, std::string_view section, ProxySettings& out) {
-  const auto* s = ini.section(section);
+  const auto s = ini.section(section);
   if (!s) return false;
   bool ok = true;
   for (const auto& e : s->entries) out[e.key] = decode(e.value, ok);
