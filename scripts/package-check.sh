@@ -76,7 +76,7 @@ peers_dir=$(stat -c '%a %U:%G' /etc/ppp/peers)
 [ "$peers_dir" = "2750 root:dip" ] || fail "/etc/ppp/peers is $peers_dir, not 2750 root:dip as pppd has it"
 
 echo "== the programs from /usr/bin"
-for prog in nimbra-machine nimbra; do
+for prog in nimbra-machine nimbra nimbra-custom; do
   # No display: --help answers before the window toolkit starts.
   status=0
   out=$(timeout 60 "/usr/bin/$prog" --help 2>&1) || status=$?
