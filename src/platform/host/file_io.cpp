@@ -70,21 +70,25 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, siz
 }
 
 bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_t> bytes,
-                       unsigned mode) {
+                       unsigned mode, Durability durability) {
+  const bool sync = durability == Durability::Synced;
   const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
   std::string tmpl = (dir / ("." + file.filename().string() + ".XXXXXX")).string();
   Fd fd(::mkstemp(tmpl.data()));
   if (fd.get() < 0) return false;
   const std::string tmp = tmpl;
   const bool ok = ::fchmod(fd.get(), static_cast<mode_t>(mode)) == 0 &&
-                  write_all(fd.get(), bytes.data(), bytes.size()) && ::fsync(fd.get()) == 0 &&
-                  ::close(fd.release()) == 0 && ::rename(tmp.c_str(), file.c_str()) == 0;
+                  write_all(fd.get(), bytes.data(), bytes.size()) &&
+                  (!sync || ::fsync(fd.get()) == 0) && ::close(fd.release()) == 0 &&
+                  ::rename(tmp.c_str(), file.c_str()) == 0;
   if (!ok) {
     ::unlink(tmp.c_str());
     return false;
   }
-  Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dirfd.get() >= 0) ::fsync(dirfd.get());
+  if (sync) {
+    Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dirfd.get() >= 0) ::fsync(dirfd.get());
+  }
   return true;
 }
 
