@@ -9,6 +9,7 @@ packages=(
   xvfb xauth xdotool fonts-noto-cjk locales-all qt6-translations-l10n
   dpkg-dev desktop-file-utils librsvg2-bin xdg-utils
   ppp
+  dbus python3-pyatspi at-spi2-core
 )
 
 missing=()
