@@ -9,6 +9,27 @@
 # --calls fail (default): each call fails and shows its error box, which is answered;
 # --calls connect: each call comes up and Quit ends it.
 set -euo pipefail
+
+# Inside the virtual display and a session bus of its own: the accessibility bus, the program
+# with its accessibility bridge on, then the driver.
+inner() {
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  local launcher=$!
+  sleep 1
+  QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$root/build/default/app/nimbra/nimbra" >"$work/nimbra.log" 2>&1 &
+  local program=$!
+  local status=0
+  /usr/bin/python3 "$root/scripts/soak-driver.py" --pid "$program" --cycles "$cycles" \
+    --every "$every" --warm-up "$warm_up" || status=$?
+  kill "$program" "$launcher" 2>/dev/null || true
+  wait "$program" 2>/dev/null || true
+  return "$status"
+}
+if [ "${1:-}" = --inside ]; then
+  inner
+  exit
+fi
+
 cd "$(dirname "$0")/.."
 root=$PWD
 
@@ -34,23 +55,8 @@ build/default/app/nimbra-machine/nimbra-machine init "$machine" >/dev/null
 [ "$calls" = fail ] && printf '\n[dialup]\noutcome = fail\n' >>"$machine/machine.ini"
 mkdir -m 700 "$work/runtime"
 
-# Inside the virtual display and a session bus of its own: the accessibility bus, the program
-# with its accessibility bridge on, then the driver.
-inner() {
-  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-  local launcher=$!
-  sleep 1
-  QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$root/build/default/app/nimbra/nimbra" >"$work/nimbra.log" 2>&1 &
-  local program=$!
-  local status=0
-  /usr/bin/python3 "$root/scripts/soak-driver.py" --pid "$program" --cycles "$cycles" \
-    --every "$every" --warm-up "$warm_up" || status=$?
-  kill "$program" "$launcher" 2>/dev/null || true
-  wait "$program" 2>/dev/null || true
-  return "$status"
-}
-export -f inner
 export root work cycles every warm_up
 echo "soak: $cycles cycles ($calls calls), figures every $every, warm-up $warm_up"
 LANG=C.UTF-8 LC_ALL=C.UTF-8 NIMBRA_MACHINE=$machine XDG_RUNTIME_DIR=$work/runtime \
-  xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- bash -c inner 2> >(grep -v '^dbus-daemon' >&2)
+  xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- "$root/scripts/soak.sh" --inside \
+  2> >(grep -v '^dbus-daemon' >&2)
