@@ -11,6 +11,7 @@ packages=(
   ppp python3
   dbus dconf-gsettings-backend dconf-cli gsettings-desktop-schemas libkf5config-bin
   libproxy-tools libproxy1-plugin-gsettings libproxy1-plugin-kconfig
+  python3-pyatspi at-spi2-core
 )
 
 missing=()

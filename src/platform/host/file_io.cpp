@@ -54,7 +54,9 @@ std::error_code last_error() {
 // it over `file`; the temporary file goes away when anything fails. `fill` leaves errno set
 // when it fails.
 bool replace_atomically(const std::filesystem::path& file, unsigned mode,
-                        const std::function<bool(int fd)>& fill, std::error_code* why) {
+                        const std::function<bool(int fd)>& fill, std::error_code* why,
+                        Durability durability = Durability::Synced) {
+  const bool sync = durability == Durability::Synced;
   const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
   std::string tmp =
       (dir / ("." + file.filename().string() + std::string(kTemporarySuffix))).string();
@@ -64,7 +66,7 @@ bool replace_atomically(const std::filesystem::path& file, unsigned mode,
     return false;
   }
   const bool ok = ::fchmod(fd.get(), static_cast<mode_t>(mode)) == 0 && fill(fd.get()) &&
-                  ::fsync(fd.get()) == 0 && ::close(fd.release()) == 0 &&
+                  (!sync || ::fsync(fd.get()) == 0) && ::close(fd.release()) == 0 &&
                   ::rename(tmp.c_str(), file.c_str()) == 0;
   if (!ok) {
     const std::error_code error = last_error();
@@ -72,8 +74,10 @@ bool replace_atomically(const std::filesystem::path& file, unsigned mode,
     if (why) *why = error;
     return false;
   }
-  Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dirfd.get() >= 0) ::fsync(dirfd.get());
+  if (sync) {
+    Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dirfd.get() >= 0) ::fsync(dirfd.get());
+  }
   return true;
 }
 
@@ -107,9 +111,10 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, siz
 }
 
 bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_t> bytes,
-                       unsigned mode, std::error_code* why) {
+                       unsigned mode, std::error_code* why, Durability durability) {
   return replace_atomically(
-      file, mode, [&](int fd) { return write_all(fd, bytes.data(), bytes.size()); }, why);
+      file, mode, [&](int fd) { return write_all(fd, bytes.data(), bytes.size()); }, why,
+      durability);
 }
 
 bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text, unsigned mode,

@@ -19,11 +19,17 @@ std::optional<std::vector<uint8_t>> read_file_bounded(const std::filesystem::pat
 
 std::optional<std::string> read_text_file(const std::filesystem::path& file, size_t max_bytes);
 
+// Whether a replaced file is on the disk before the replacement returns, or only safe from the
+// writer's own crash (a cache, which may be lost with the machine but never seen half-written).
+enum class Durability { Synced, ProcessCrashOnly };
+
 // Replaces the file whole: writes a temporary file beside it (named by temporary_file_name)
-// with `mode`, syncs it, renames it over the old one and syncs the directory. On failure the old
-// file is left as it was and `why`, when given, says what failed.
+// with `mode`, syncs it, renames it over the old one and syncs the directory (no syncing for
+// ProcessCrashOnly). On failure the old file is left as it was and `why`, when given, says what
+// failed.
 bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_t> bytes,
-                       unsigned mode, std::error_code* why = nullptr);
+                       unsigned mode, std::error_code* why = nullptr,
+                       Durability durability = Durability::Synced);
 
 bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text, unsigned mode,
                             std::error_code* why = nullptr);

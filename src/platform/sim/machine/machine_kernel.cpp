@@ -163,7 +163,10 @@ std::optional<std::vector<uint8_t>> MachineKernel::read_file(std::string_view pa
 
 bool MachineKernel::write_file(std::string_view path, std::span<const uint8_t> bytes,
                                platform::FileAccess access) {
-  return save_told(host_path(path), bytes, access, platform::write_file_atomic);
+  return save_told(
+      host_path(path), bytes, access,
+      [](const std::filesystem::path& file, std::span<const uint8_t> whole, unsigned mode,
+         std::error_code* why) { return platform::write_file_atomic(file, whole, mode, why); });
 }
 
 bool MachineKernel::write_file_start(std::string_view path, std::span<const uint8_t> bytes,

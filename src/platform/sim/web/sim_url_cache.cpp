@@ -4,10 +4,10 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/text/bytes.h"
 #include "platform/host/file_io.h"
 #include "platform/registry.h"
 #include "platform/sim/web/cache_entry_file.h"
+#include "platform/text/bytes.h"
 
 namespace nimbra::sim {
 
@@ -72,11 +72,11 @@ bool SimUrlCache::add_entry(std::string_view url, std::span<const uint8_t> docum
     if (!std::filesystem::exists(candidate, ec)) file = candidate;
   }
   if (!file) return false;
-  // A cache is not kept through a crash: no syncing, which would make seeding a large cache slow.
-  std::ofstream out(*file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes->data()),
-            static_cast<std::streamsize>(bytes->size()));
-  return static_cast<bool>(out.flush());
+  // Replaced whole, or a program killed while writing leaves a file that is no entry and that no
+  // deletion removes; not synced: a cache need not outlive the machine, and syncing would make
+  // seeding a large cache slow.
+  return platform::write_file_atomic(*file, *bytes, 0644, nullptr,
+                                     platform::Durability::ProcessCrashOnly);
 }
 
 std::optional<std::filesystem::path> SimUrlCache::file_of(std::string_view url) const {
