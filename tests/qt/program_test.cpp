@@ -72,6 +72,7 @@ class ProgramTest : public QObject {
 
  private slots:
   void init() {
+    qttest::fail_on_warnings();
     start_on(test::with_card());
     QVERIFY(view_);
   }

@@ -113,6 +113,7 @@ class WindowTest : public QObject {
 
  private slots:
   void init() {
+    qttest::fail_on_warnings();
     window_ = std::make_unique<QtWindow>();
     form_ = std::make_unique<TestForm>();
     place(form_->CmdGo, 150, 150, 1200, 375);
