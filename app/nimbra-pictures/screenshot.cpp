@@ -65,27 +65,30 @@ std::vector<QPixmap> page_pictures(QWidget* window, QTabBar* bar) {
   return pages;
 }
 
-// Saves a picture of the window the first time the watched widget is painted in red: the
-// window's redraw at the start of a measurement, while the program then waits for the card.
+// Saves a picture of the window the first time it is redrawn with the watched widget in red:
+// the window's redraw at the start of a measurement, while the program then waits for the
+// card. The redraw is done first and the picture taken after it, never from inside a painting.
 class RedPaintingPicture : public QObject {
  public:
   RedPaintingPicture(QWidget* watched, QWidget* window, std::function<void(QWidget*)> save)
-      : QObject(watched), window_(window), save_(std::move(save)) {
-    watched->installEventFilter(this);
+      : QObject(watched), watched_(watched), window_(window), save_(std::move(save)) {
+    window->installEventFilter(this);
   }
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    auto* widget = static_cast<QWidget*>(watched);
-    if (!taken_ && event->type() == QEvent::Paint &&
-        widget->palette().color(QPalette::Window) == Qt::red) {
-      taken_ = true;  // before grabbing, which paints the widget again
-      save_(window_);
+  bool eventFilter(QObject* target, QEvent* event) override {
+    if (taken_ || target != window_ || event->type() != QEvent::UpdateRequest ||
+        watched_->palette().color(QPalette::Window) != Qt::red) {
+      return false;
     }
-    return false;
+    taken_ = true;
+    static_cast<QObject*>(window_)->event(event);  // the redraw
+    save_(window_);
+    return true;
   }
 
  private:
+  QWidget* watched_;
   QWidget* window_;
   std::function<void(QWidget*)> save_;
   bool taken_ = false;

@@ -7,7 +7,9 @@
 
 #include "diag/at_channel.h"
 #include "diag/card_answers.h"
+#include "diag/lamp_readings.h"
 #include "diag/reply_text.h"
+#include "shell/spoken_names.h"
 
 namespace nimbra::diag {
 
@@ -26,8 +28,6 @@ constexpr int kFreeChannelAttempts = 5;
 constexpr uint32_t kFreeChannelWaitMs = 3000;
 constexpr uint32_t kPx301AnswerWaitMs = 1100;
 constexpr uint32_t kPx301EchoWaitMs = 100;
-constexpr int kColumns = 13;
-constexpr int kLampsPerColumn = 5;
 constexpr int32_t kFreeChannelLamps = 4;
 
 enum class LevelTiming {
@@ -75,7 +75,7 @@ class Measurement {
     form_.CmdAnalyze.enabled = false;
     const bool opened = channel_.OpenForMeasurement(port);
     app_.ConnState = kMeasuring;
-    form_.StatusLump.back_color = lamp_color::kMeasuring;
+    shell::show_status_lamp(app_, lamp_color::kMeasuring);
     reset_page();
     // The red lamp and the cleared page stay on the screen through the waits that follow.
     app_.platform.window.UpdateWindow(app_.main_window);
@@ -92,6 +92,7 @@ class Measurement {
     app_.platform.window.do_events();
     paint_levels();
     paint_free_channels();
+    describe_card_lamps(app_);
     channel_.CloseAfterMeasurement(opened);
     form_.CmdAnalyze.enabled = true;
     app_.ConnState = kIdle;
@@ -110,6 +111,7 @@ class Measurement {
     }
     free_channels_ = 0;
     for (const auto& lamp : form_.Picture1) lamp->back_color = lamp_color::kLevelOff;
+    describe_card_lamps(app_);
     set_levels(0, kLevelsRead, 0);
   }
 
@@ -214,14 +216,14 @@ class Measurement {
   }
 
   void paint_levels() {
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < shell::kSignalColumns; ++column) {
       const int16_t level = app_.ChannelLevels[static_cast<size_t>(column)];
-      const int first = column * kLampsPerColumn;
+      const int first = column * shell::kLampsPerColumn;
       if (level == kLevelUnavailable) {
-        for (int i = 0; i < kLampsPerColumn; ++i) {
+        for (int i = 0; i < shell::kLampsPerColumn; ++i) {
           form_.Picture1[first + i].back_color = lamp_color::kUnavailable;
         }
-      } else if (level >= 1 && level <= kLampsPerColumn) {
+      } else if (level >= 1 && level <= shell::kLampsPerColumn) {
         // Any other value is no reading a column can show: it stays dark.
         for (int i = 0; i < level; ++i) form_.Picture1[first + i].back_color = lamp_color::kLevelOn;
       }

@@ -4,8 +4,9 @@
 #include <memory>
 
 #include "diag/reply_text.h"
-#include "dialup/status_lamp.h"
 #include "dialup/session/vbras32.h"
+#include "dialup/status_lamp.h"
+#include "shell/spoken_names.h"
 
 namespace nimbra::dialup {
 
@@ -35,7 +36,7 @@ void stop_countdown(shell::AppContext& app) {
 // Counts the seconds down, letting events run once a second; a Stop ends it early.
 void count_down(shell::AppContext& app, const VBRas32& session) {
   shell::MainForm& form = app.main_form;
-  form.StatusLump.back_color = lamp::kBlack;
+  shell::show_status_lamp(app, lamp::kBlack);
   paint_now(app);
   app.StopRequested = false;
   form.CmdConnect.enabled = false;

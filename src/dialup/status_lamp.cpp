@@ -1,6 +1,7 @@
 #include "dialup/status_lamp.h"
 
 #include "dialup/session/vbras32.h"
+#include "shell/spoken_names.h"
 
 namespace nimbra::dialup {
 
@@ -42,7 +43,7 @@ std::optional<platform::Color> lamp_color(int32_t conn_state) {
 
 void show_lamp(shell::AppContext& app) {
   shell::MainForm& form = app.main_form;
-  if (const auto color = lamp_color(app.ConnState)) form.StatusLump.back_color = *color;
+  if (const auto color = lamp_color(app.ConnState)) shell::show_status_lamp(app, *color);
   switch (analyze_rule(app.ConnState)) {
     case Analyze::Enable:
       form.CmdAnalyze.enabled = true;

@@ -19,10 +19,10 @@ void read_only(TextBox& box, bool multi_line) {
   box.multi_line = multi_line;
 }
 
-// Signal bars: 13 columns of 5 lamps, column k holding lamps 5k..5k+4 lit from the bottom up.
+// Signal bars: column k holds lamps 5k..5k+4, lit from the bottom up.
 void place_signal_lamps(ControlArray<PictureBox>& lamps) {
-  for (int i = 0; i <= 64; ++i) {
-    const int column = i / 5, row = i % 5;
+  for (int i = 0; i < lamps.size(); ++i) {
+    const int column = i / kLampsPerColumn, row = i % kLampsPerColumn;
     place(lamps[i], 180 + column * 330, 300 + (4 - row) * 360, 240, 300);
   }
 }

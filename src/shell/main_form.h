@@ -8,6 +8,10 @@ namespace nimbra::shell {
 
 using namespace platform;  // NOLINT: the form reads as the control list it is
 
+// The signal lamps stand in columns, one per channel, lit from the first of the column up.
+inline constexpr int kSignalColumns = 13;
+inline constexpr int kLampsPerColumn = 5;
+
 struct MainForm : Form {
   MainForm();
 
@@ -77,7 +81,7 @@ struct MainForm : Form {
   Label LabVersion{&page4, "LabVersion"};
   TextBox TxtVersion{&page4, "TxtVersion"};
   Frame WaveFrame{&page4, "WaveFrame"};
-  ControlArray<PictureBox> Picture1{&WaveFrame, "Picture1", 0, 64};
+  ControlArray<PictureBox> Picture1{&WaveFrame, "Picture1", 0, kSignalColumns* kLampsPerColumn - 1};
   Frame LnkFrm{&page4, "LnkFrm"};
   ControlArray<PictureBox> Picture2{&LnkFrm, "Picture2", 0, 3};
   CheckBox ReconnectCheck{&page4, "ReconnectCheck"};

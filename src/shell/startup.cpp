@@ -10,6 +10,7 @@
 #include "shell/option_tree.h"
 #include "shell/pass_form.h"
 #include "shell/settings_file.h"
+#include "shell/spoken_names.h"
 #include "shell/version_check.h"
 #include "shell/window_placement.h"
 
@@ -105,6 +106,7 @@ void main_form_load(AppContext& app) {
 
   form.visible = false;
   set_captions(app);
+  name_uncaptioned_controls(app);
   build_setting_tree(app);
   app.AccelChanged = false;
   form.Timer1.enabled = false;  // a reload after a modem change finds it running

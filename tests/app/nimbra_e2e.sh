@@ -44,3 +44,19 @@ LANG=C.UTF-8 NIMBRA_MACHINE=$machine XDG_RUNTIME_DIR=$work \
 grep -Eq '^[0-9]{2}/[0-9]{2}/[0-9]{2}' "$machine/windows/nimbral.dat" ||
   { echo "no validity date saved"; cat "$work/inquiry.log"; exit 1; }
 echo "the inquiry reached the machine's validity server through the network module"
+
+# A measurement, photographed while the window is redrawn at its start and after it.
+machine=$work/measure
+LANG=C.UTF-8 NIMBRA_MACHINE=$machine XDG_RUNTIME_DIR=$work \
+  timeout 90 xvfb-run -a -s "-screen 0 1280x800x24" "$pictures" --screenshot-measure \
+  "$work/measure" >"$work/measure.log" 2>&1 || { cat "$work/measure.log"; exit 1; }
+[ -s "$work/measure-measuring.png" ] && [ -s "$work/measure-cardinfo.png" ] ||
+  { echo "no pictures of the measurement"; cat "$work/measure.log"; exit 1; }
+echo "a measurement was photographed"
+
+# None of the runs above printed a warning of the toolkit ("QWidget::repaint: ...").
+if grep -HE '^Q[A-Za-z]+::' "$work"/*.log; then
+  echo "the toolkit warned"
+  exit 1
+fi
+echo "no toolkit warnings"

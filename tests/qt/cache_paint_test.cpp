@@ -19,6 +19,8 @@ class CachePaintTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() { qttest::fail_on_warnings(); }
+
   // Deleting 300 cached pages paints "Calculating..." with the bar wrapping, then "Deleting..."
   // with it rising, and leaves the cache empty and the progress hidden.
   void deletionIsPaintedWhileItRuns() {

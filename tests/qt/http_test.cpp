@@ -55,6 +55,8 @@ class HttpTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() { qttest::fail_on_warnings(); }
+
   void answers_data() {
     QTest::addColumn<QStringList>("segments");
     QTest::addColumn<QString>("status_line");  // empty: the transfer fails, aborted

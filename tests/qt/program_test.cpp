@@ -12,6 +12,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <memory>
+#include <set>
+#include <string_view>
+#include <vector>
 
 #include "diag/card_info.h"
 #include "dialup/redial.h"
@@ -24,9 +27,10 @@ namespace nimbra::qt {
 namespace {
 
 // Settings with every start-up option off, so that nothing dials while the test works.
-std::vector<uint8_t> quiet_settings() {
+std::vector<uint8_t> quiet_settings(const char* user_name = "qenvora") {
   shell::SettingsRecord record;
-  record.UserName = record.Password = "qenvora";
+  record.UserName = user_name;
+  record.Password = "qenvora";
   const auto image = shell::encode_settings(record);
   return {image.begin(), image.end()};
 }
@@ -57,16 +61,18 @@ class ProgramTest : public QObject {
     auto* option = widget<QRadioButton>(name);
     QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
   }
-  void start_on(sim::MachineSpec spec) {
+  void start_on(sim::MachineSpec spec, std::string_view extra_ini = "",
+                const char* user_name = "qenvora") {
     program_.reset();
-    machine_ = std::make_unique<test::TestMachine>(spec);
-    machine_->write_windows_file("nimbra1.dat", quiet_settings());
+    machine_ = std::make_unique<test::TestMachine>(spec, extra_ini);
+    machine_->write_windows_file("nimbra1.dat", quiet_settings(user_name));
     program_ = std::make_unique<QtProgram>(machine_->machine());
     view_ = main_view();
   }
 
  private slots:
   void init() {
+    qttest::fail_on_warnings();
     start_on(test::with_card());
     QVERIFY(view_);
   }
@@ -222,13 +228,103 @@ class ProgramTest : public QObject {
     QCOMPARE(recorder.painted_at(lamp, pressed), QStringLiteral("#ff0000"));
     QCOMPARE(recorder.painted_at(version, pressed), QString());
     QCOMPARE(recorder.painted_at(first_level, pressed), QStringLiteral("#004000"));
+  }
 
-    for (const auto& [name, color] : {std::pair{"Picture1_0", "#00ff00"},
-                                      {"Picture1_13", "#004000"},
-                                      {"Picture2_1", "#ffff00"},
-                                      {"Picture2_2", "#404000"}}) {
-      QCOMPARE(widget<QWidget>(name)->accessibleName(), QString::fromLatin1(name));
-      QCOMPARE(widget<QWidget>(name)->accessibleDescription(), QString::fromLatin1(color));
+  // An assistive tool works the window as a person does: its Toggle action on an option runs
+  // the option's click handling (choosing Zephyr enables Apply), and a user name it enters
+  // through the text interface is the one dialled.
+  void assistiveToolWorksTheWindow() {
+    start_on(test::with_card(), "[dialup]\naccept = qenvora:qenvora\n", "nobody");
+    QVERIFY(view_);
+    const auto accessible = [this](const char* name) {
+      return QAccessible::queryAccessibleInterface(widget<QWidget>(name));
+    };
+    click_tab(2);
+    QVERIFY(!widget<QPushButton>("CmdApply")->isEnabled());
+    accessible("AccOption_3")
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(program_->app.main_form.AccOption[3].value);
+    QVERIFY(program_->app.AccelChanged);
+    QVERIFY(widget<QPushButton>("CmdApply")->isEnabled());
+
+    click_tab(1);
+    accessible("UserTxt")->editableTextInterface()->replaceText(0, 6, QStringLiteral("qenvora"));
+    QCOMPARE(program_->app.main_form.UserTxt.text.get(), std::string("qenvora"));
+    QTimer closer;  // a refused account's message box
+    connect(&closer, &QTimer::timeout, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    closer.start(50);
+    QTest::mouseClick(widget<QPushButton>("CmdConnect"), Qt::LeftButton);
+    for (int step = 0; step < 100 && program_->app.ConnState != 1; ++step) {
+      machine_->machine().run_for(100);
+      QCoreApplication::processEvents();
+    }
+    QCOMPARE(program_->app.ConnState, 1);
+  }
+
+  // No control is announced by its internal name, in either language: the lamps, the untitled
+  // frames and the read-only texts say what they are in the user-interface language, and the
+  // lamps what they show.
+  void accessibleNamesSayWhatControlsAre() {
+    struct Expected {
+      const char* control;
+      const char* english;
+      const char* japanese;
+    };
+    const std::vector<Expected> names{
+        {"StatusLump", "Status lamp", "状態ランプ"},
+        {"Frame2", "Status lamp", "状態ランプ"},
+        {"Picture1_12", "Channel 3 signal strength", "チャネル3の電波強度"},
+        {"Picture2_3", "Available channel", "空きﾁｬﾈﾙ"},
+        {"Frames_3", "CardInfo", "ｶｰﾄﾞ情報"},
+        {"FrameLimit", "Term of validity", "有効期限"},
+        {"AccTxt", "About the accelerator", "アクセラレーターについて"},
+        {"MtuRwinTxt", "About MTU and RWIN", "MTUとRWINについて"},
+        {"VersionTxt", "Version", "バージョン情報"},
+    };
+    const std::vector<Expected> readings{
+        {"StatusLump", "No connection.", "未接続です"}, {"Picture1_12", "3 of 5", "5段階中3"},
+        {"Picture1_14", "3 of 5", "5段階中3"},          {"Picture1_0", "5 of 5", "5段階中5"},
+        {"Picture2_0", "2 of 4", "4チャネル中2"},
+    };
+    for (const auto language : {platform::Language::English, platform::Language::Japanese}) {
+      const bool japanese = language == platform::Language::Japanese;
+      start_on(test::with_card(sim::WindowsVersion::XP, language));
+      QVERIFY(view_);
+      click_tab(4);
+      QTest::mouseClick(widget<QPushButton>("CmdAnalyze"), Qt::LeftButton);
+      // The next tick shows the idle state on the lamp again.
+      QTRY_VERIFY(program_->app.main_form.StatusLump.back_color != diag::lamp_color::kMeasuring);
+
+      std::set<QString> internal;
+      for (const platform::Control* control : program_->app.main_form.controls()) {
+        internal.insert(QString::fromStdString(control->qualified_name()));
+      }
+      for (int page = 1; page <= 5; ++page) {
+        click_tab(page);
+        std::vector<QAccessibleInterface*> nodes{QAccessible::queryAccessibleInterface(view_)};
+        for (size_t next = 0; next < nodes.size(); ++next) {
+          QAccessibleInterface* node = nodes[next];
+          const QString name = node->text(QAccessible::Name);
+          QVERIFY2(!internal.contains(name), qPrintable(name));
+          const auto* w = qobject_cast<QWidget*>(node->object());
+          const bool control = w && internal.contains(w->objectName());
+          if (control && !node->state().invisible && node->state().focusable) {
+            QVERIFY2(!name.isEmpty(), qPrintable(w->objectName()));
+          }
+          for (int i = 0; i < node->childCount(); ++i) nodes.push_back(node->child(i));
+        }
+      }
+      for (const auto& expected : names) {
+        QCOMPARE(widget<QWidget>(expected.control)->accessibleName(),
+                 QString::fromUtf8(japanese ? expected.japanese : expected.english));
+      }
+      for (const auto& expected : readings) {
+        QCOMPARE(widget<QWidget>(expected.control)->accessibleDescription(),
+                 QString::fromUtf8(japanese ? expected.japanese : expected.english));
+      }
     }
   }
 

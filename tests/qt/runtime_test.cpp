@@ -73,6 +73,8 @@ class RuntimeTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() { nimbra::qttest::fail_on_warnings(); }
+
   void initTestCase() {
     // Locks and sockets of these tests stay in a directory of their own.
     QVERIFY(runtime_directory_.isValid());

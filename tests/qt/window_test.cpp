@@ -1,5 +1,6 @@
 // The Qt window family: forms become widgets that mirror their controls and turn user input
 // into the controls' events; posted messages reach the window procedure.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -113,6 +115,7 @@ class WindowTest : public QObject {
 
  private slots:
   void init() {
+    qttest::fail_on_warnings();
     window_ = std::make_unique<QtWindow>();
     form_ = std::make_unique<TestForm>();
     place(form_->CmdGo, 150, 150, 1200, 375);
@@ -263,6 +266,108 @@ class WindowTest : public QObject {
     QVERIFY(form_->OptAlone.value && widget<QRadioButton>("OptAlone")->isChecked());
     form_->AccOption_2.value = false;
     QVERIFY(!widget<QRadioButton>("AccOption_2")->isChecked());
+  }
+
+  // A value the user gives a widget becomes the control's value and raises its event exactly
+  // once, whatever brought it: the mouse, the keyboard, or an assistive tool's action or text
+  // interface; a value the program gives raises only the control's own event.
+  void everySourceOfInputRaisesTheEventOnce() {
+    int option_clicks = 0;
+    int box_clicks = 0;
+    int changes = 0;
+    int combo_clicks = 0;
+    form_->AccOption_2.on_click = [&] { ++option_clicks; };
+    form_->ChkSave.on_click = [&] { ++box_clicks; };
+    form_->TxtUser.on_change = [&] { ++changes; };
+    form_->CboPort.items = std::vector<std::string>{"COM1", "COM2"};
+    form_->CboPort.on_click = [&] { ++combo_clicks; };
+    auto* option = widget<QRadioButton>("AccOption_2");
+    auto* box = widget<QCheckBox>("ChkSave");
+    auto* user = widget<QLineEdit>("TxtUser");
+    auto* combo = widget<QComboBox>("CboPort");
+    const auto accessible = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w); };
+    const auto act = [&](QWidget* w, const QString& action) {
+      accessible(w)->actionInterface()->doAction(action);
+    };
+
+    struct Source {
+      const char* name;
+      std::function<void()> give;
+    };
+    const std::vector<Source> options{
+        {"mouse", [&] { QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, 4)); }},
+        {"space bar", [&] { QTest::keyClick(option, Qt::Key_Space); }},
+        {"Toggle action", [&] { act(option, QAccessibleActionInterface::toggleAction()); }},
+    };
+    for (const auto& source : options) {
+      form_->AccOption_1.value = true;
+      option_clicks = 0;
+      source.give();
+      QVERIFY2(form_->AccOption_2.value && !form_->AccOption_1.value, source.name);
+      QVERIFY2(!widget<QRadioButton>("AccOption_1")->isChecked(), source.name);
+      QVERIFY2(option_clicks == 1, source.name);
+    }
+
+    const std::vector<Source> checks{
+        {"mouse", [&] { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, 4)); }},
+        {"space bar", [&] { QTest::keyClick(box, Qt::Key_Space); }},
+        {"Toggle action", [&] { act(box, QAccessibleActionInterface::toggleAction()); }},
+    };
+    for (const auto& source : checks) {
+      form_->ChkSave.value = 0;
+      box_clicks = 0;
+      source.give();
+      QVERIFY2(form_->ChkSave.value == 1 && box->checkState() == Qt::Checked, source.name);
+      QVERIFY2(box_clicks == 1, source.name);
+    }
+
+    struct Typing {
+      const char* name;
+      const char* before;
+      std::function<void()> give;
+      int changes;  // one per keystroke
+    };
+    const std::vector<Typing> texts{
+        {"keys", "", [&] { QTest::keyClicks(user, "abc"); }, 3},
+        {"text insertion", "",
+         [&] { accessible(user)->editableTextInterface()->insertText(0, QStringLiteral("abc")); },
+         1},
+        {"text replacement", "xyz",
+         [&] {
+           accessible(user)->editableTextInterface()->replaceText(0, 3, QStringLiteral("abc"));
+         },
+         1},
+        {"value", "", [&] { accessible(user)->setText(QAccessible::Value, QStringLiteral("abc")); },
+         1},
+    };
+    for (const auto& source : texts) {
+      form_->TxtUser.text = std::string(source.before);
+      changes = 0;
+      source.give();
+      QVERIFY2(form_->TxtUser.text == std::string("abc"), source.name);
+      QVERIFY2(changes == source.changes, source.name);
+    }
+
+    form_->CboPort.list_index = 0;
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(form_->CboPort.list_index.get(), 1);
+    QCOMPARE(combo_clicks, 1);
+
+    // The program's own values: each raises its control's event once, none comes back.
+    option_clicks = box_clicks = changes = combo_clicks = 0;
+    form_->AccOption_1.value = true;
+    form_->AccOption_2.value = true;
+    form_->ChkSave.value = 2;
+    form_->TxtUser.text = "from code";
+    form_->CboPort.list_index = 0;
+    QCOMPARE(option_clicks, 1);
+    QCOMPARE(box_clicks, 1);
+    QCOMPARE(changes, 1);
+    QCOMPARE(combo_clicks, 0);
+    QVERIFY(option->isChecked() && !form_->AccOption_1.value);
+    QCOMPARE(box->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(user->text(), QStringLiteral("from code"));
+    QCOMPARE(combo->currentIndex(), 0);
   }
 
   // The user checking a tree node sets it and raises NodeCheck with the 1-based index.

@@ -53,6 +53,8 @@ void Control::restore(const Control& design) {
   visible.restore(design.visible);
   back_color.restore(design.back_color);
   fore_color.restore(design.fore_color);
+  accessible_name.restore(design.accessible_name);
+  accessible_description.restore(design.accessible_description);
   z_order_ = design.z_order_;
   notify();
 }

@@ -105,6 +105,11 @@ class Control {
   Property<bool> visible{*this, true};
   Property<Color> back_color{*this, kButtonFace};
   Property<Color> fore_color{*this, 0x000000};
+  // What assistive tools announce where the caption does not say what the control is and
+  // shows (a lamp, an untitled frame, a read-only text): its name, and what it shows now.
+  // Empty: the view names the control by its caption or by its label.
+  Property<std::string> accessible_name{*this, {}};
+  Property<std::string> accessible_description{*this, {}};
 
   // Brings the control in front of its siblings (ZOrder 0); the view raises it.
   void bring_to_front();

@@ -1,7 +1,5 @@
 #include "platform/qt/widgets/control_binding.h"
 
-#include <QSignalBlocker>
-
 namespace nimbra::qt {
 
 QString to_qstring(const std::string& text) {
@@ -35,7 +33,7 @@ void ControlBinding::apply() {
     apply_kind();
     return;
   }
-  const QSignalBlocker blocker(widget_);
+  const Mirroring mirroring(context_.input);
   apply_common();
   apply_kind();
 }
@@ -45,14 +43,11 @@ void ControlBinding::apply_common() {
   if (widget_->geometry() != rect) widget_->setGeometry(rect);
   widget_->setEnabled(control_.enabled);
   widget_->setToolTip(to_qstring(control_.tool_tip));
-  const std::string& caption = control_.caption.get();
-  if (!caption.empty()) {
-    widget_->setAccessibleName(to_qstring(caption));
-  } else if (label_ && !label_->caption.get().empty()) {
-    widget_->setAccessibleName(to_qstring(label_->caption));
-  } else {
-    // Elements of a control array are told apart by their index: "Picture1_12".
-    widget_->setAccessibleName(to_qstring(control_.qualified_name()));
+  const QString name = to_qstring(spoken_name());
+  if (widget_->accessibleName() != name) widget_->setAccessibleName(name);
+  const QString description = to_qstring(control_.accessible_description);
+  if (widget_->accessibleDescription() != description) {
+    widget_->setAccessibleDescription(description);
   }
 
   QPalette palette = widget_->palette();
@@ -64,6 +59,14 @@ void ControlBinding::apply_common() {
     widget_->raise();
   }
   widget_->setVisible(control_.visible && !covered_);
+}
+
+// The control's internal name is never announced: a control the program names for no one
+// stays unnamed, as a person sees no name on it either.
+const std::string& ControlBinding::spoken_name() const {
+  if (!control_.accessible_name.get().empty()) return control_.accessible_name;
+  if (!control_.caption.get().empty() || !label_) return control_.caption;
+  return label_->caption;
 }
 
 void ControlBinding::set_covered(bool covered) {

@@ -22,12 +22,33 @@ QColor to_qcolor(platform::Color bgr);
 void set_back_role(QPalette& palette, QPalette::ColorRole role, const QColor& color);
 void set_text_role(QPalette& palette, QPalette::ColorRole role, const QColor& color);
 
+// Whether a change of a widget's value is the user's, to become the control's value and event.
+// Not once the view is detached, and not while the view mirrors the controls onto the widgets:
+// a widget that changes then, itself or by a side effect such as the option an exclusive
+// sibling clears, follows the program.
+struct ViewInput {
+  bool open = true;
+  int mirroring = 0;
+  bool from_user() const { return open && mirroring == 0; }
+};
+
+// Marks the view as mirroring for its lifetime.
+class Mirroring {
+ public:
+  explicit Mirroring(ViewInput& input) : input_(input) { ++input_.mirroring; }
+  Mirroring(const Mirroring&) = delete;
+  Mirroring& operator=(const Mirroring&) = delete;
+  ~Mirroring() { --input_.mirroring; }
+
+ private:
+  ViewInput& input_;
+};
+
 class ControlBinding {
  public:
-  // `input_open` is false once the view is detached; user input is then dropped.
   struct Context {
     const TwipScale& scale;
-    const bool& input_open;
+    ViewInput& input;
   };
 
   ControlBinding(platform::Control& control, QWidget* widget, const Context& context);
@@ -45,8 +66,9 @@ class ControlBinding {
   // A covered control stays hidden in the view whatever its visibility in the model.
   void set_covered(bool covered);
 
-  // Mirrors every property of the control onto the widget. The widget's signals are blocked
-  // meanwhile, so a model change never comes back as user input.
+  // Mirrors every property of the control onto the widget. A widget's value changes only by
+  // the user otherwise, so the bindings take every value change outside this as input,
+  // whatever its source: the mouse, the keyboard or an assistive tool.
   void apply();
 
  protected:
@@ -55,11 +77,12 @@ class ControlBinding {
   virtual void apply_colors(QPalette& palette, const QColor& back, const QColor& fore) const;
   virtual QRect geometry() const;
 
-  bool input_open() const { return context_.input_open; }
+  bool input_open() const { return context_.input.from_user(); }
   const TwipScale& scale() const { return context_.scale; }
 
  private:
   void apply_common();
+  const std::string& spoken_name() const;
 
   platform::Control& control_;
   QWidget* widget_;

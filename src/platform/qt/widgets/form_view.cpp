@@ -54,7 +54,7 @@ WindowState from_qt_state(Qt::WindowStates state) {
 FormView::FormView(platform::Form& form, platform::Hwnd handle, const TwipScale& scale)
     : form_(form), handle_(handle), scale_(scale) {
   setObjectName(QString::fromStdString(form.qualified_name()));
-  const ControlBinding::Context context{scale_, input_open_};
+  const ControlBinding::Context context{scale_, input_};
   // A container is created before what it contains, so its widget is there to parent them.
   for (Control* control : form.controls()) {
     if (control == &form) continue;
@@ -103,13 +103,13 @@ void FormView::pair_labels() {
 }
 
 FormView::~FormView() {
-  input_open_ = false;
+  input_.open = false;
   // The widgets go before their bindings, so no signal of a dying widget finds its binding gone.
   qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 }
 
 void FormView::close_input() {
-  input_open_ = false;
+  input_.open = false;
   hide();
 }
 
@@ -165,6 +165,7 @@ void FormView::paint_now() {
 }
 
 void FormView::apply_form() {
+  const Mirroring mirroring(input_);
   setWindowTitle(to_qstring(form_.caption));
   setEnabled(form_.enabled);
   QPalette colors = palette();
@@ -255,7 +256,7 @@ void FormView::post(uint32_t message, uintptr_t wparam, intptr_t lparam) {
 
 bool FormView::event(QEvent* event) {
   if (event->type() != PostedMessage::type()) return QWidget::event(event);
-  if (input_open_) {
+  if (input_.open) {
     const auto* posted = static_cast<PostedMessage*>(event);
     procedure_->handle(handle_, posted->message, posted->wparam, posted->lparam);
   }
@@ -264,7 +265,7 @@ bool FormView::event(QEvent* event) {
 
 void FormView::changeEvent(QEvent* event) {
   // The user minimising or restoring the window is the form's window state too.
-  if (event->type() == QEvent::WindowStateChange && input_open_) {
+  if (event->type() == QEvent::WindowStateChange && input_.from_user()) {
     form_.window_state = from_qt_state(windowState());
   }
   QWidget::changeEvent(event);
@@ -272,9 +273,9 @@ void FormView::changeEvent(QEvent* event) {
 
 void FormView::closeEvent(QCloseEvent* event) {
   // The view never closes its window itself: a close is the user's, and unloads the form.
-  if (input_open_ && form_.on_unload) form_.on_unload();
+  if (input_.open && form_.on_unload) form_.on_unload();
   // Unloading may have detached the form.
-  if (input_open_) form_.visible = false;
+  if (input_.open) form_.visible = false;
   event->accept();
 }
 
@@ -302,7 +303,7 @@ bool FormView::takes_tab_focus(QWidget* widget) const {
 }
 
 void FormView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (input_open_ && !childAt(event->position().toPoint())) {
+  if (input_.from_user() && !childAt(event->position().toPoint())) {
     form_.user_double_click();
     return;
   }

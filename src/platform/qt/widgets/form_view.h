@@ -73,7 +73,7 @@ class FormView : public QWidget, public platform::ControlObserver {
   platform::Form& form_;
   const platform::Hwnd handle_;
   const TwipScale scale_;
-  bool input_open_ = true;
+  ViewInput input_;
   bool following_window_ = false;  // the form takes the window's placement
   // Placement last taken from the form: the user may move the window, and only a new value
   // from the logic moves it again.

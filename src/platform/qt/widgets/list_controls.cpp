@@ -44,7 +44,6 @@ class TabStripBinding : public ControlBinding {
 
  protected:
   void apply_kind() override {
-    const QSignalBlocker blocker(bar_);
     const QStringList captions = to_qstring_list(strip_.tab_captions);
     while (bar_->count() > captions.size()) bar_->removeTab(bar_->count() - 1);
     for (int i = 0; i < captions.size(); ++i) {
@@ -75,7 +74,6 @@ class TreeViewBinding : public ControlBinding {
     view->setColumnCount(1);
     view->setHeaderHidden(true);
     view->setRootIsDecorated(false);
-    // itemChanged also follows changes from code; those arrive while the signals are blocked.
     QObject::connect(view, &QTreeWidget::itemChanged, view,
                      [this, view](QTreeWidgetItem* item, int) {
                        if (!input_open()) return;
@@ -119,9 +117,8 @@ class ComboBoxBinding : public ControlBinding {
       : ControlBinding(combo, new QComboBox(parent), context), combo_(combo) {
     auto* box = static_cast<QComboBox*>(widget());
     box->setEditable(false);
-    // activated comes from the user only.
-    QObject::connect(box, &QComboBox::activated, box, [this](int index) {
-      if (input_open()) combo_.user_select(index);
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, [this](int index) {
+      if (input_open() && index >= 0 && index != combo_.list_index) combo_.user_select(index);
     });
   }
 
@@ -151,8 +148,6 @@ class ListBoxBinding : public ControlBinding {
   ListBoxBinding(platform::ListBox& list, QWidget* parent, const Context& context)
       : ControlBinding(list, new QListWidget(parent), context), list_(list) {
     auto* view = static_cast<QListWidget*>(widget());
-    // currentRowChanged also follows changes from code; those arrive while the signals are
-    // blocked.
     QObject::connect(view, &QListWidget::currentRowChanged, view, [this](int row) {
       if (input_open() && row >= 0 && row != list_.list_index) list_.user_select(row);
     });

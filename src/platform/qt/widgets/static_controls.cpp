@@ -99,9 +99,11 @@ class CheckBoxBinding : public ControlBinding {
  public:
   CheckBoxBinding(platform::CheckBox& box, QWidget* parent, const Context& context)
       : ControlBinding(box, new TwoStateClickCheckBox(parent), context), box_(box) {
+    // A new state, however it came (a click, the space bar, an assistive tool's Toggle),
+    // raises Click once through the value.
     auto* check = static_cast<QCheckBox*>(widget());
-    QObject::connect(check, &QCheckBox::clicked, check, [this, check] {
-      if (input_open()) box_.value = check->checkState() == Qt::Checked ? 1 : 0;
+    QObject::connect(check, &QCheckBox::stateChanged, check, [this](int state) {
+      if (input_open()) box_.value = value_of(static_cast<Qt::CheckState>(state));
     });
   }
 
@@ -109,12 +111,21 @@ class CheckBoxBinding : public ControlBinding {
   void apply_kind() override {
     auto* check = static_cast<QCheckBox*>(widget());
     check->setText(to_qstring(box_.caption));
-    static constexpr Qt::CheckState kStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
     const int value = box_.value;
     check->setCheckState(value >= 0 && value <= 2 ? kStates[value] : Qt::Unchecked);
   }
 
  private:
+  // The control's values 0, 1 and 2.
+  static constexpr Qt::CheckState kStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
+
+  static int value_of(Qt::CheckState state) {
+    for (int value = 0; value <= 2; ++value) {
+      if (kStates[value] == state) return value;
+    }
+    return 0;
+  }
+
   platform::CheckBox& box_;
 };
 
@@ -123,9 +134,12 @@ class OptionButtonBinding : public ControlBinding {
  public:
   OptionButtonBinding(platform::OptionButton& option, QWidget* parent, const Context& context)
       : ControlBinding(option, new QRadioButton(parent), context), option_(option) {
+    // Selected however it came (a click, the arrow keys, an assistive tool's Toggle), the
+    // option clears its siblings and raises Click through its value; the sibling the toolkit
+    // clears on the way just follows.
     auto* radio = static_cast<QRadioButton*>(widget());
-    QObject::connect(radio, &QRadioButton::clicked, radio, [this](bool checked) {
-      if (input_open() && checked) option_.value = true;
+    QObject::connect(radio, &QRadioButton::toggled, radio, [this](bool checked) {
+      if (input_open()) option_.value = checked;
     });
   }
 
@@ -188,8 +202,8 @@ class FrameBinding : public ControlBinding {
   }
 };
 
-// The logic uses picture boxes as coloured lamps and signal bars: a surface in its back colour,
-// which is also its state for assistive tools.
+// The logic uses picture boxes as coloured lamps and signal bars: a surface in its back colour.
+// What a lamp's colour means is the program's to say, as the control's accessible description.
 class PictureBoxBinding : public ControlBinding {
  public:
   PictureBoxBinding(Control& picture, QWidget* parent, const Context& context)
@@ -198,9 +212,7 @@ class PictureBoxBinding : public ControlBinding {
   }
 
  protected:
-  void apply_kind() override {
-    widget()->setAccessibleDescription(to_qcolor(control().back_color).name());
-  }
+  void apply_kind() override {}
 };
 
 class ProgressBarBinding : public ControlBinding {

@@ -56,8 +56,8 @@ class LineEditBinding : public ControlBinding {
       : ControlBinding(box, new QLineEdit(parent), context), box_(box) {
     auto* edit = static_cast<QLineEdit*>(widget());
     edit->setValidator(new MaxLengthValidator(box_, edit));
-    // textEdited comes from the user only, never from setText.
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [this](const QString& text) {
+    // Typed, pasted, or set by an assistive tool's text interface (which goes through setText).
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString& text) {
       if (input_open()) box_.text = text.toStdString();
     });
   }
