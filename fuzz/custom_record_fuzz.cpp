@@ -25,6 +25,7 @@ class InputKernel : public platform::Kernel {
     return base_.GetWindowsDirectoryA(buffer);
   }
   uint32_t GetACP() override { return base_.GetACP(); }
+  platform::Language system_language() override { return base_.system_language(); }
   std::string program_directory() override { return base_.program_directory(); }
   std::string temp_directory() override { return base_.temp_directory(); }
   void Sleep(uint32_t ms) override { base_.Sleep(ms); }

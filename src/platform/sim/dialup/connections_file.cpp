@@ -48,10 +48,11 @@ void write_table(platform::IniFile& ini, const FileTable& before, const Connecti
   if (table.next_handle != before.table.next_handle) {
     ini.set(kService, "next_handle", hex_number(table.next_handle));
   }
-  for (const auto& [handle, section] : before.sections) {
-    const bool still_up = std::any_of(table.up.begin(), table.up.end(),
-                                      [handle](const Connection& c) { return c.handle == handle; });
-    if (!still_up) ini.remove_section(section);
+  for (const auto& known : before.sections) {
+    const bool still_up =
+        std::any_of(table.up.begin(), table.up.end(),
+                    [&known](const Connection& c) { return c.handle == known.first; });
+    if (!still_up) ini.remove_section(known.second);
   }
   for (const Connection& c : table.up) {
     const auto was = std::find_if(before.table.up.begin(), before.table.up.end(),
