@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deleting a browser cache of 10 000 entries: the program's two passes over the simulated cache
 // (collect every URL, delete every entry, progress painted on the way), beside the simulated
 // store's own work for them and the file-system work alone (list the folder, read each entry's

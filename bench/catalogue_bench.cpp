@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Looking up every caption, as the main window's load does once per start.
 #include <benchmark/benchmark.h>
 

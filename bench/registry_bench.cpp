@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading and saving a machine registry of realistic size, and the open-query-close cycle that
 // modem detection repeats for every modem key.
 #include <benchmark/benchmark.h>

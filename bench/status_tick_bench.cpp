@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 100 ms status tick of an idle window, connected and not: it asks the dial-up service for
 // the connections, which live in connections.ini. An unchanged file must cost next to nothing;
 // a changed one is read again.

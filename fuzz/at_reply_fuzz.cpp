@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary card replies through every reply parser of the AT channel.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as an entry file of the browser cache, read back from disk: the walk hands
 // out a record exactly when the bytes are an entry, the program reads the same URL from the
 // record inside its bounds, and deleting that URL removes the file.

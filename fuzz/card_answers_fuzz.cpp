@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary card answers through the measurement's readers: the channel levels of AT@@LVL, the
 // free channels of AT@@LNK and the comma fields of AT@K never touch the slot after 0 to 14 and
 // never read past the answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as the distributor's INI, built in both code pages: either refused, every
 // refusal on a line of the text, or a file of exactly the record's size whose INI, shown without
 // warnings, builds back to the same bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as the customisation file, read and applied to the main window: nothing
 // reads past the record, a file of full length is taken, and the TCP/IP values come from it.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary modem answers and pppd log output: through the line splitter, the modem-answer and
 // pppd log-line parsers, and the dialler's exchange with a modem that sends these bytes.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A simulated machine shared by all inputs of one fuzz run, created once in a temporary
 // directory, with one program instance whose services the targets borrow. A target whose
 // program may show message boxes gives each input a window of its own: the shared one would

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A registry whose every answer comes from the fuzz input.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary registry answers to the modem detection: every value read stays inside the 257-byte
 // buffer, enumeration ends, and detection either finds exactly one modem or ends the program
 // with its list inside its eleven slots.

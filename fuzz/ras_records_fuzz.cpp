@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The remote-access records the program reads from RAS: connection records (a count and two
 // records), the device name of an entry record, and dial parameters.
 #include <cstddef>

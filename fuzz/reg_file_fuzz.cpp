@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a registry file: parsing never fails unsafely, and whatever parses comes
 // back equal after formatting and parsing again.
 #include <cstddef>

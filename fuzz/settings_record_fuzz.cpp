@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a settings file: reading never goes past the record, and after one
 // write the record reads back and writes again unchanged.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary registry answers to the Optimize page's start-up reading: enumeration ends, and the
 // program either ends with message 112 or 113, or shows one choice whose boxes and values keep
 // the page's rules (MTU 0..1500, a window never below it, texts within the boxes' lengths).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The validity server's answer as the inquiry reads it: the input is the header block, a NUL,
 // and the body. Whatever comes, the date field keeps its NUL inside its 9 bytes, and the label
 // turns blue only for a recognised date.

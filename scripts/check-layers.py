@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Checks the layering of src/: every folder is one library; an include names a header of the
 folder itself or of a folder whose library it links (directly or through others); the libraries
 form no cycle; and the subsystem folders include no window toolkit, POSIX or Linux header.

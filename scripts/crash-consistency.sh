@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Kills a scripted session of the program with SIGKILL at every moment it changes a file of its
 # simulated machine (before and after each change: hundreds of kill points), then checks that
 # every file holds a version the session left whole and that the next start works. Prints the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets and runs each, one after another, from its seed corpus to at least
 # a million runs (NIMBRA_FUZZ_RUNS), or only the targets named as arguments. Each target takes
 # its maximum input length from fuzz/<name>.options and its tokens from fuzz/<name>.dict. New

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package and tries it on this machine (as root): lists its files, validates its
 # desktop entry, installs it with dpkg, runs both programs from /usr/bin, starts the installed
 # program from its menu entry's command under a virtual X server with a fresh home (pictures in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Nimbra and runs it on the simulated demo machine (created on first start in
 # ~/.local/share/nimbra/machine, or in $NIMBRA_MACHINE). Without a display it starts the program
 # under a virtual X server (through the picture-taking program, which runs it as a user starts

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Takes pictures of the window under a virtual X server, on fresh demo machines, in English and
 # in Japanese: every page (build/screenshots/{en,ja}-{1..5}.png), and the first start's call as
 # it goes by (build/screenshots/{en,ja}-call-NN.png), Inquire pressed on that call

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Drives the desktop program's window over the accessibility bus for soak.sh: presses Connect,
 answers the message box each call shows, presses Quit when the call came up, and samples the
 program's resident memory, descriptors and threads every few cycles. Ends with the verdict:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Soak: the desktop program on a simulated machine under a virtual X server, driven over the
 # accessibility bus for a few hundred calls (scripts/soak-driver.py). Prints the program's
 # resident memory, descriptors and threads every few cycles and fails when one keeps growing:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds everything with warnings as errors and runs every test: the default build, the Debian
 # package (installed, tried and removed again), the AddressSanitizer/UndefinedBehaviorSanitizer
 # build, and a short run of every fuzz target (scripts/fuzz.sh runs them to a million runs each).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "machine_pppd.h"
 
 #include "platform/sim/dialup/dialup_settings.h"

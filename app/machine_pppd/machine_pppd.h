@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real serial ports and the pppd line of a machine, as its machine.ini maps them.
 #pragma once
 

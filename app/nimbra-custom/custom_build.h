@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Making the 1716-byte customisation file from the distributor's INI.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a customisation file does to the window, in words, and what in it is probably a mistake.
 #pragma once
 

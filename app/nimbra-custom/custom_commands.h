@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tool's commands over files: what main runs once the command line is read.
 #pragma once
 

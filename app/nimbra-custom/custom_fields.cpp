@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "custom_fields.h"
 
 #include <algorithm>

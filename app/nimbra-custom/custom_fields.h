@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The customisation file as a distributor writes it: every field of the record under an INI
 // section and key, with what it does to the window.
 #pragma once

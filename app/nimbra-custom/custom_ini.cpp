@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "custom_ini.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing the customisation file as the distributor's commented INI.
 #pragma once
 

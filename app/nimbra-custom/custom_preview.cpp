@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "custom_preview.h"
 
 #include <stdlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as a customer will see it with a customisation file: a throw-away demo machine
 // with the file in its Windows directory, photographed by the picture-taking program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "custom_show.h"
 
 #include <algorithm>

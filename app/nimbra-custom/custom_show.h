@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Showing a customisation file as the distributor's INI.
 #pragma once
 

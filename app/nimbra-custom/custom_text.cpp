@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "custom_text.h"
 
 #include <cstdio>

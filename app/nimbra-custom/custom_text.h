@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Texts between the distributor's UTF-8 and the code page of the machine the file is made for.
 #pragma once
 

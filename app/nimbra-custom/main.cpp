@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nimbra-custom: the distributor's tool for the customisation file nimbra1.ssd: writes it from
 // a commented INI, shows it as one, says what it does to the window and photographs it.
 #include <iostream>

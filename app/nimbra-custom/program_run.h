@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running another program to its end, from an argument vector, never through a shell.
 #pragma once
 

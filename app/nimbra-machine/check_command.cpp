@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "check_command.h"
 
 #include <iostream>

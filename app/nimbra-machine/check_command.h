@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nimbra-machine check [DIR]: whether this computer can make the machine's real calls, one line
 // per condition with the command that fixes it.
 #pragma once

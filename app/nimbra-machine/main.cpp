@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nimbra-machine: creates a simulated machine and shows what it holds.
 #include <signal.h>
 

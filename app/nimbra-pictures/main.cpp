@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nimbra-pictures: the desktop program as a user starts it, photographed for the demo, the
 // documentation and the checks. It runs on the same machine ($NIMBRA_MACHINE) with the same
 // services, takes its pictures without a person, answering message boxes, and quits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screenshot.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Picture-taking runs, for a person without a display and for reviewing the window: message
 // boxes are photographed and answered with their default button, so nothing waits for a person.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "desktop_platform.h"
 
 #include <QCoreApplication>

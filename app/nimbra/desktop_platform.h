@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The services the desktop program runs on: the machine directory's kernel and registry with
 // real time, the Qt window toolkit and runtime, and real serial ports. A machine whose card has
 // no real device behind its port gets the card simulator on a pseudo-terminal there; dial-up

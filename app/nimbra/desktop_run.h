@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One run of the desktop program on its machine, as the user starts it and as the picture-taking
 // program starts it: the machine is opened (the demo machine is made on a first start), the
 // program starts on it, and the toolkit's event loop runs until the program ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nimbra: the desktop program. It runs on the machine directory named by $NIMBRA_MACHINE (else
 // ~/.local/share/nimbra/machine), creating it on first start: from this computer when a
 // supported device is plugged in, else the demo machine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "system_devices.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The supported devices plugged into this computer, as sysfs shows them: USB adapters and cables
 // by the vendor and product ids of their instance identities ("USB\Vid_0f3a&Pid_0a12"), data
 // cards by the manufacturer and product strings of their PC Card identity

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machine made from this computer: the supported devices plugged in, their modems' ttys
 // mapped to COM ports and calls made with pppd.
 #pragma once

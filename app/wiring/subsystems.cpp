@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "wiring/subsystems.h"
 
 #include "accel/accel_install.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The entry's wiring: the subsystems that build on the shell hand it their start-up steps before
 // Main runs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wires the accelerator subsystem into the start-up: the entry builds the proxy values, the main
 // window's load finds the default browser and mail program and switches on the browser's HTTP
 // 1.1 options, and the Accelerator page reads, chooses and applies the accelerator.

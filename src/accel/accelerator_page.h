@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Accelerator page: which accelerator the registry holds, the option buttons and the cache
 // box, and what Apply does on this page.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "accel/cache_deletion.h"
 
 #include <algorithm>

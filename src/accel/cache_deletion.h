@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // "Delete cache" on the Accelerator page: the browser cache's source URLs are collected into
 // List1 in a first pass and their entries deleted one by one in a second, with the progress
 // painted as it goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The default web browser and mail program: found once at start by asking the shell which
 // program opens an empty probe document of each type, and started on request.
 #pragma once

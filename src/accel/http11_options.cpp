@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "accel/http11_options.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up switches on the browser's two HTTP 1.1 options, "HTTP 1.1 through a proxy" and
 // "HTTP 1.1", so that the browser speaks HTTP 1.1 to the accelerator. The browser describes each
 // option in the registry: the per-user setting it stands for and the value that switches it on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The five ready-made per-connection proxy values, built once by the entry, and how a stored
 // value is recognised as one of them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "accel/proxy_value.h"
 
 #include "shell/registry_access.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The connection's proxy value: the binary value "KVAUTODL" under the browser's per-connection
 // settings key.
 #pragma once

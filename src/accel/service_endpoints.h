@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The service's endpoints, in one place: the access points the program dials, the proxy
 // servers it points the browser at and the validity server it asks. Every proxy text ("http=" +
 // host + ":" + port) must fit the 82-byte proxy value, which leaves 47 characters for a host name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's own clickable text label: a caption, a tool tip and a stored link target. What a
 // click does is up to the window that holds it.
 #pragma once

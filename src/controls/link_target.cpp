@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/link_target.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Link targets from the bare addresses a distributor's customisation file gives. Whatever the
 // text holds, the result stays a "mailto:" URL to that one address or an "http://" URL: every
 // character that could end the address or add to it (blanks, control characters, a query that

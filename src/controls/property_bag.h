@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stored properties of a user control: what its container's design keeps of it, by name,
 // in the order the control wrote them. A value equal to its default is never stored.
 #pragma once

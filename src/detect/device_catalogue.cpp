@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "detect/device_catalogue.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The supported cards, adapters and cables, with the strings under which Windows registers them.
 #pragma once
 

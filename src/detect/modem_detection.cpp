@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "detect/modem_detection.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finds the one supported modem and its COM port at start-up, from the registry of the NT or the
 // 9x family, and ends the program with a message when there is none or more than one.
 #pragma once

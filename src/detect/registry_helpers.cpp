@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "detect/registry_helpers.h"
 
 #include "shell/registry_access.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Registry reads of the modem detection, under HKEY_LOCAL_MACHINE with read access; every key is
 // opened and closed within the call.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "diag/at_channel.h"
 
 namespace nimbra::diag {

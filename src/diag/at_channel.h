@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The AT command channel to the card: write one command line, wait a fixed time, take whatever
 // has arrived. There is no waiting for "OK" and no time-out but the fixed wait; callers repeat
 // an exchange whose answer is empty or unusable.

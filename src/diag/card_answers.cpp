@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "diag/card_answers.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the card's measurement answers: the channel levels of AT@@LVL, the free channels of
 // AT@@LNK and the comma fields of the PX-301's AT@K. Every reader writes only slots 0 to 14.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "diag/card_info.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card-information page: a measurement asks the card for its firmware, PHS number and model
 // code, then for its channel levels and free channels in its model's own way, and paints the
 // lamps. It blocks the user-interface thread for its fixed waits; the red status lamp and the

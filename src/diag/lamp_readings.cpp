@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "diag/lamp_readings.h"
 
 #include <string>

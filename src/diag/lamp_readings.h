@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the card page's lamps show, as their readings for assistive tools: each signal
 // column's level, and the free channels.
 #pragma once

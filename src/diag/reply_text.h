@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the card's replies: the value line, echo removal and numeric fields.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/card_query.h"
 
 #include "diag/reply_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two questions the connect sequence asks the card before dialling: its model code (ATI4)
 // and its PHS number (ATI6). Each exchange costs its full wait, answered or not.
 #pragma once

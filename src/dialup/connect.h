@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Connecting and disconnecting: the input checks, the card queries over the AT channel, the
 // dial parameters, the start of the dial; hanging up; closing the program; and the small
 // notices of the connect page (edits enable Apply, Stop asks the redial countdown to stop).

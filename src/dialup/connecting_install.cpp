@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/connecting_install.h"
 
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/connection_state.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the window shows of the entry's connection at start-up and on a page switch, and the
 // modem order that follows the entry's device.
 #pragma once

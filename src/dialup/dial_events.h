@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dial events RAS posts to the main window while a call is set up: the program's window
 // procedure sits in front of the window's previous one, shows each state, and reacts when the
 // call connects, disconnects or fails. Every message goes on to the previous procedure.

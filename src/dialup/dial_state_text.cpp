@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/dial_state_text.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the status line shows for each state of a call that RAS reports.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/dialup_install.h"
 
 #include <memory>

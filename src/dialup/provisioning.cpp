@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/provisioning.h"
 
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's own phone-book entry KVAUTODL: written at every start for the detected modem,
 // and again when the user changes the modem.
 #pragma once

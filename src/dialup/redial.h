@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dialling again after a failed call: a countdown the user can stop, at most m_AutoDial times
 // in one run, and the two boxes that set the number of trials and the seconds between them.
 #pragma once

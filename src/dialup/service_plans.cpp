@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/service_plans.h"
 
 #include <string_view>

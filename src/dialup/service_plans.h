@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three service plans: picking one sets the access points, the link modes and the
 // accelerator controls, writes the connection's proxy value and saves the settings.
 #pragma once

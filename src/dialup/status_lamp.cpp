@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/status_lamp.h"
 
 #include "dialup/session/vbras32.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The status lamp: Timer1 asks RAS every 100 ms whether the program's entry is connected and
 // shows ConnState as the lamp's colour.
 #pragma once

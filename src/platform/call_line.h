@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A real line under the dial-up service: the service keeps the phone book, the handles and the
 // connection table, and the line carries the call itself (dials the modem, brings the link up,
 // takes it down). Reports come on the user-interface thread, in the order the call goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The clock behind the kernel's waits and dates: real time on the desktop, virtual time in the
 // simulated machine.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial communications control (MSComm1): one serial port at a time, opened by number,
 // written to and polled. Every property access reports the control's error number, which
 // callers may ignore, as the control's users do.

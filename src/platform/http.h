@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HTTP client control: one asynchronous GET at a time, whose outcome arrives as a state
 // event on the user-interface thread, with the response (header block and body) or the failure
 // (a code and a description) to read afterwards.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Kernel services: the version record, the Windows directory, time, and files.
 //
 // File operations take the paths the program logic builds, Windows style ("C:\WINDOWS\x.dat",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The services one program instance runs on, as the entry hands them to the logic.
 #pragma once
 

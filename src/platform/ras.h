@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Remote access (the ANSI functions): the phone book with its entries and stored dial
 // parameters, dialling with progress posted to a window, hanging up, the connections that are up
 // and the texts of error codes. Records cross this interface as the byte layouts Windows uses;

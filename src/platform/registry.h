@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry: keys under predefined roots, values of type REG_SZ, REG_BINARY and REG_DWORD.
 // The ANSI functions take and return text in the machine's ANSI code page.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runtime services of the language runtime: the user-interface language, the previous-instance
 // test with activation by title, and the system's short date.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shell: which program opens a document, starting a program, and opening a URL or a
 // document with its default handler. Paths the logic passes are Windows style; the program
 // paths the shell gives back are opaque to the logic and only handed back to the shell.

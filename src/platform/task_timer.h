@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Work that a service outside the program runs by itself after a delay, on the user-interface
 // thread's side of the world: the simulated machine runs it as device work in virtual time, the
 // desktop on the toolkit's timers in real time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The browser's URL cache: walking its entries and deleting an entry by its source URL.
 //
 // An entry comes back as a record of a fixed 84-byte header followed by the texts it refers to.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window system: attaching a form's view, posted messages and the window procedure, window
 // placement, letting pending events run, message boxes and the end of the program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text crossing into files and the registry is in the machine's ANSI code page.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application context: the one record of process-wide state that the program's parts share,
 // created by the entry with the platform services it runs on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/apply_button.h"
 
 #include "shell/option_tree.h"

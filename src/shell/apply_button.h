@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CmdApply: what Apply does depends on the page in front.
 #pragma once
 

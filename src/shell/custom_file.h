@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The optional customisation file nimbra1.ssd in the Windows directory: read at entry, applied to
 // the main window during its load.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/main_form.h"
 
 #include "controls/link_target.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's controls, by the names the logic uses, in their containers.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Behaviour of the main window itself: captions, pages and the buttons below them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/messages.h"
 
 namespace nimbra::shell {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/option_tree.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option tree on page 5: six check boxes whose checks are the live option values, while the
 // settings record's flags hold the saved ones.
 #pragma once

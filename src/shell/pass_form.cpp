@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/pass_form.h"
 
 #include "shell/app_context.h"

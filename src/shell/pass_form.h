@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The access-code window a distributor can put before the main window: one attempt at the
 // day's code, in fixed Japanese texts whatever the user's language.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/registry_access.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's registry operations: keys opened, used and closed within one operation, and
 // values read with two queries into the shared 257-byte RegBuffer. Paths, names and text are
 // UTF-8 here and cross into the registry in the machine's ANSI code page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file nimbra1.dat in the Windows directory: read at start-up, written whole by
 // Apply and by a plan change.
 #pragma once

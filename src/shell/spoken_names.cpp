@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/spoken_names.h"
 
 #include <string>

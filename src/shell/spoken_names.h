@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What assistive tools announce for the main window's controls that show no caption (the
 // pages, the lamps, the untitled frames and the read-only texts), in the user-interface
 // language. Their control names are for the program only.

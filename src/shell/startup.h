@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's entry and the main window's load and unload, in their fixed order.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/version_check.h"
 
 namespace nimbra::shell {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Classification of the Windows version the program runs on.
 #pragma once
 

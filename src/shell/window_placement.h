@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's size and place on the desktop, and the double-click collapse to its title
 // bar.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tcpip/apply_tcp.h"
 
 #include "shell/messages.h"

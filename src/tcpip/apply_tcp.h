@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Apply on the Optimize page: writes the chosen MTU and receive window into every dial-up
 // adapter and the TCP/IP stack, then restarts the computer, as the stack reads them at boot.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Optimize page: three choices of MTU and receive window (recommended, Windows default,
 // user defined), preselected at start-up from the values in force on Windows 9x; inert on other
 // Windows, which tune these values themselves.

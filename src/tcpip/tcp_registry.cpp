@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tcpip/tcp_registry.h"
 
 #include <span>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry of the Windows 9x TCP/IP stack: the dial-up adapters under Class\Net and the
 // MSTCP key, whose numbers are REG_SZ decimal texts.
 #pragma once

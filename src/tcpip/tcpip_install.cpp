@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tcpip/tcpip_install.h"
 
 #include "tcpip/apply_tcp.h"

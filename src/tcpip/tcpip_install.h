@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wires the TCP/IP subsystem into the program: its start-up steps, Apply on the Optimize page
 // and the page's events.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "validity/inquiry.h"
 
 #include "accel/service_endpoints.h"

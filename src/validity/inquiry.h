@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inquiry of the validity term: the Inquire button, the HTTP client's outcome, and the
 // days-left notice.
 #pragma once

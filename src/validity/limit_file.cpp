@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "validity/limit_file.h"
 
 #include <algorithm>

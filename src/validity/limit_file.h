@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The validity file "nimbral.dat" in the Windows directory: the 9-byte image of LimitDate, the
 // date's ANSI text, a NUL, and whatever an earlier, longer date left after it.
 #pragma once

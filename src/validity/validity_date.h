@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The service's dates: YY/MM/DD, read the same way whatever order the machine's locale gives
 // dates, and the calendar days from today to such a date.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "validity/validity_install.h"
 
 #include <memory>

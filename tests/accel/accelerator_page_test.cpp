@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "accel/accelerator_page.h"
 
 #include <gtest/gtest.h>

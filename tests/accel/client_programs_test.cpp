@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "accel/client_programs.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "accel/proxy_blob.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nimbra-machine check on this computer: a simulated machine cannot call for real, and each
 // missing piece is named with its fix.
 #include <filesystem>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the real desktop program under a virtual X server on a fresh demo machine, in English
 # and in Japanese, and checks that its window came up (the picture-taking program, which runs the
 # program's own start, saved a picture of it) and that the demo machine it created holds the files

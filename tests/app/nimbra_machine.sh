@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A machine made without --card has the demo machine's card, --no-card makes one without any,
 # and both programs answer --help with their usage and success.
 set -euo pipefail

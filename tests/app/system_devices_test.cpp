@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nimbra-machine init --from-system: the supported devices found in a fake sysfs tree, and the
 // machine made from them.
 #include "system_devices.h"

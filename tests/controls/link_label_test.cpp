@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/link_label.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // crash_consistency: kills a scripted session of the program with SIGKILL at chosen moments and
 // checks what it leaves. A reference run under the tracer numbers every change the session
 // makes to the machine's files and keeps every version of each file it left whole; then, for

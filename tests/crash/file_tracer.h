@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a program under ptrace and sees, from outside, every system call by which it changes a
 // file under one folder: opening for writing, writing, syncing, closing such a file, renaming,
 // removing, making folders. Each is an event, numbered in order; the program can be killed with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The files of a machine directory as bytes, and every version of each that a session left whole:
 // what a file may hold after the session was killed at any moment.
 #pragma once

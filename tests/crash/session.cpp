@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // crash_session: a scripted session of the program on a simulated machine that writes every file
 // the machine holds, and the start that must work after it was killed anywhere. The crash test
 // runs it under its tracer and kills it from outside.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The channel over the real serial code, to the card simulator on a pseudo-terminal.
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The channel against the in-process card, in virtual time.
 #include <gtest/gtest.h>
 

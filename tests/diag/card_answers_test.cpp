@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the measurement answers from literal card bytes.
 #include "diag/card_answers.h"
 

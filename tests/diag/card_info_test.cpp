@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CardInfo measurement on simulated machines, in virtual time: what each card is asked,
 // what the page shows afterwards, and how long it takes.
 #include "diag/card_info.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the card page's lamps read for assistive tools, from their colours, in both languages.
 #include "diag/lamp_readings.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "diag/reply_text.h"
 
 #include <gtest/gtest.h>

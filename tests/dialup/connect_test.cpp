@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/connect.h"
 
 #include <gtest/gtest.h>

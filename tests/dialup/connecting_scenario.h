@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scenario helpers: a settings file saying which options are on, pressing buttons as a user
 // does, and a recorder of the status line in virtual time, also inside blocking handlers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/session/memory_block.h"
 
 #include <gtest/gtest.h>

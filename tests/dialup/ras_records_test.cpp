@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/session/ras_records.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/redial.h"
 
 #include <gtest/gtest.h>

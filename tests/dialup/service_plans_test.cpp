@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/service_plans.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/registry/file_registry.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a text box with a maximum length keeps of a user's edit.
 #include "platform/controls/user_edit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cache deletion runs on the user-interface thread, so all a person sees of it is what the
 // window paints while it runs.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop HTTP client against a real server on the loopback interface, whose answers the
 // tests script byte by byte.
 #include <QTcpServer>

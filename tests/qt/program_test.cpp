@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program on a simulated machine through the real Qt widgets: what the user works and what
 // the view paints.
 #include <QAccessible>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole program logic on a simulated machine, shown by the real Qt window family, and a
 // recorder of what its widgets looked like each time they were painted.
 #pragma once

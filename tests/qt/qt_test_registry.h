@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lets each Qt Test file register its test classes with the one qt_tests executable:
 //   static nimbra::qttest::Register<MyTest> reg;
 // and keeps the suite free of toolkit warnings.

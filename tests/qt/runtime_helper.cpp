@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A desktop process for the runtime tests, driven by its arguments, reporting on stdout:
 //   runtime_helper instance <machine-dir> [title]
 //     prints "previous=0" or "previous=1". The holder then prints "activated=<title>" for each

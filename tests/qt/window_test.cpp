@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt window family: forms become widgets that mirror their controls and turn user input
 // into the controls' events; posted messages reach the window procedure.
 #include <QAccessible>

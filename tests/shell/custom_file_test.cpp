@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/custom_file.h"
 
 #include <gtest/gtest.h>

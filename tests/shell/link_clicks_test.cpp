@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/link_clicks.h"
 
 #include <gtest/gtest.h>

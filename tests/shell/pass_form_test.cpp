@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/pass_form.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/catalogue/rep_str.h"
 
 #include <gtest/gtest.h>

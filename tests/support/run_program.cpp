@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "nimbra_test/run_program.h"
 
 #include <spawn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "nimbra_test/test_machine.h"
 
 #include "platform/host/file_io.h"

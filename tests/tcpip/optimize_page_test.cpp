@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tcpip/optimize_page.h"
 
 #include <gtest/gtest.h>

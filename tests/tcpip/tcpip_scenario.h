@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scenario helpers for the Optimize page: Windows 98 machines shaped by [network], typing into
 // the page's boxes and reading the TCP/IP values back from the registry.
 #pragma once

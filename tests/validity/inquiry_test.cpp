@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The validity term on a simulated machine, in virtual time: the stored date at start, and
 // Inquire while connected.
 #include "validity/inquiry.h"

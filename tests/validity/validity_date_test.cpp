@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "validity/validity_date.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/session/device_acceptance.h"
 
 #include <algorithm>

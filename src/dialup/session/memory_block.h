@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A block of locked memory for platform calls that fill records of varying size, with copies
 // in and out that refuse an unusable address instead of faulting on it.
 #pragma once

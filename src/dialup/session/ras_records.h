@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The remote-access records the program lays out and reads itself: zeroed dial parameters, its
 // own phone-book entry, and the connection records it asks RAS for.
 #pragma once

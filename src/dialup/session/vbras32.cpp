@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialup/session/vbras32.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The RAS session object: the program's only door to remote access. It reads the entry
 // KVAUTODL and its stored dial parameters (ending the program when the entry is missing or uses
 // a device that is not supported), dials with progress posted to the parent window, hangs up,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/comm/comm_line.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every serial control implementation shares: the "9600,N,8,1" line settings and the
 // bounded receive buffer.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Controls of the window toolkit as plain objects that hold their own state. The program logic
 // reads and writes their properties; a view (the Qt widgets, or the simulated machine) mirrors
 // every change and turns user input into the controls' events. Setting a property from code

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/controls/user_edit.h"
 
 #include <algorithm>

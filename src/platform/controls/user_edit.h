@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a text box keeps of an edit by the user when it holds a limited number of characters.
 #pragma once
 

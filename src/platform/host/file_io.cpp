@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/host/file_io.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Host file access shared by the implementations: bounded reads, atomic replacement and the
 // identity of a file's version.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The lock that guards a shared file of a machine: an flock() on the sidecar file "<file>.lock",
 // held for the length of one read, or one read-modify-write and its atomic save. Every process
 // that reads or changes the file takes it, so two writers never lose each other's changes.

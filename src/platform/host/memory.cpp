@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/host/memory.h"
 
 #include <sys/mman.h>

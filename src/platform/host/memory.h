@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Memory the program manages itself: a block of pages locked in RAM, and copies to and from
 // addresses that a caller hands over and that may not be usable. Such an address is never
 // dereferenced: the kernel copies through it on the process's behalf (process_vm_readv and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/activation_channel.h"
 
 #include <poll.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The request a starting instance sends to the running one: "bring the window with this title to
 // the front". One connection to a Unix socket carries one title in UTF-8, ended by a newline.
 // Plain sockets watched by the event loop: the toolkit's network module would cost the program

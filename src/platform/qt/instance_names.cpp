@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/instance_names.h"
 
 #include <QCryptographicHash>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the single-instance lock and the activation server of one machine directory live.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/loopback_http_server.h"
 
 #include <QPointer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small HTTP server on the loopback interface whose every answer a handler scripts byte by
 // byte: what is sent, in which pieces, when, and whether the connection is then closed or left
 // open without a word. It serves the service's hosts on a machine whose dial-up is simulated.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HTTP client on Qt Network. Requests run on the event loop and never block the window;
 // each has a time-out, follows no redirect, and keeps at most kMaxHttpBody bytes of its body
 // (a longer body is cut off there and the transfer stopped). Where a host's requests go is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The runtime services of a desktop session: the locale's language and short date, and one
 // running instance per user and machine directory that later instances can ask to come forward.
 #pragma once

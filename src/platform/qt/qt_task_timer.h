@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Service work in real time on the toolkit's event loop: each task is a single-shot timer.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window system on Qt 6 Widgets: each attached form is a top-level window bound to its
 // controls; posted messages are Qt events delivered to the window's procedure.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One answer of the loopback HTTP server, scripted byte by byte. Apart from the server so that
 // the program can script answers without the network module.
 #pragma once

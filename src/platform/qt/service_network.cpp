@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/service_network.h"
 
 #include "platform/web/http_url.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's network: the service's hosts served by the machine on the loopback interface,
 // and the HTTP client that reaches them (and the internet). It lives in a module of its own,
 // loaded at the first request, so that a run that never asks the service does not carry the

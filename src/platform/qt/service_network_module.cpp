@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The network module's entry: the loopback server of the service's hosts and the HTTP client,
 // routed by what the machine decides.
 #include "platform/qt/loopback_http_server.h"

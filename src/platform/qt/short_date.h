@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The short date of a locale, kept apart from the system locale so that tests can choose one.
 #pragma once
 

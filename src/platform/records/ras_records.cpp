@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/records/ras_records.h"
 
 #include "platform/text/bytes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The byte layouts of the remote-access records that cross the Ras interface: the phone-book
 // entry (RASENTRY), the dial parameters of both Windows families (RASDIALPARAMS) and the
 // connection records (RASCONN). Text fields hold ANSI bytes.

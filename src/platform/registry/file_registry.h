@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry of a machine directory, kept in its registry.reg file (see reg_file.h) and shared
 // safely with every other process that uses the same file.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/registry/reg_file.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry editor's text export format ("Windows Registry Editor Version 5.00" or
 // "REGEDIT4"), in which a machine keeps its registry.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry as an in-memory tree: keys under the four predefined roots, each with named,
 // typed values. Names compare case-insensitively (ASCII folding) and keep the case they were
 // created with. Text is UTF-8 here; conversion to a code page happens at the ANSI API.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A simulated machine: its directory, one virtual clock for everything on it, the kernel and the
 // registry that all program instances on it share, and the instances themselves.
 #pragma once

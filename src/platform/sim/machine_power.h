@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machine's restarts, kept in power.ini in the machine directory so that the tools can say
 // when the machine last restarted and why:
 //

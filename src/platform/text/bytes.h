@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Explicit little-endian byte layouts for the records that cross into files, the registry and
 // platform calls. Records are always built and read field by field, never by casting structs.
 #pragma once

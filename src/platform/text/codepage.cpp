@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/text/codepage.h"
 
 #include <iconv.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion between the program's UTF-8 text and a machine's ANSI code page.
 #pragma once
 

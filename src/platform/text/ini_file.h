@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small INI reader and writer for the machine's own files (machine.ini, the phone book, the
 // connections and restarts of its dial-up service): [sections] of "key = value" lines, ';' or
 // '#' comments. Section and key names compare case-insensitively; order and case are kept as

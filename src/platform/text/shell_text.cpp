@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/text/shell_text.h"
 
 #include "platform/text/ini_file.h"

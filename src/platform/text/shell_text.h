@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text rules the shell implementations share.
 #pragma once
 

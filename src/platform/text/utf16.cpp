@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/text/utf16.h"
 
 namespace nimbra::platform {

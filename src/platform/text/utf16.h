@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // UTF-8 checks and UTF-8 <-> UTF-16LE conversion for the registry's text, which Windows keeps
 // as UTF-16 and this program as UTF-8.
 #pragma once

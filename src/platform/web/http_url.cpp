@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/web/http_url.h"
 
 namespace nimbra::platform {

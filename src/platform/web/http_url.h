@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the HTTP clients share: the description of each failure code and the URL form the
 // program requests.
 #pragma once

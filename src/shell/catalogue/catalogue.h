@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The numbered message texts in the user-interface language, fixed for the life of the process.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's numbered texts in English and Japanese. Texts are UTF-8; "\r\n" is the line break
 // the multi-line captions use.
 #include "shell/catalogue/catalogue_table.h"

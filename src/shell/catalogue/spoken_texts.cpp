@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/catalogue/spoken_texts.h"
 
 #include <array>

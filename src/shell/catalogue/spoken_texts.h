@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What assistive tools announce for the controls that show no caption of their own, where the
 // numbered messages have no text for it: the program's own texts, in both languages.
 #pragma once

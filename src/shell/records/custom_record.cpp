@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/records/custom_record.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The customisation file's record: a distributor's title, presets, locks, visibility flags,
 // link targets, version text and recommended TCP/IP values, as the 1716 bytes of nimbra1.ssd
 // lay them out. The program only reads it; the distributor's tool writes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/records/settings_record.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file's record: the user's credentials, link mode, accelerator choice, plan index
 // and the saved option flags, as the 803 bytes of nimbra1.dat lay them out.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The distributor's tool on files: template, build, show and build again give the same bytes;
 # a refused INI leaves no output file and an old one as it was; a template never overwrites;
 # preview saves a picture of the window (when a virtual X server can be had).

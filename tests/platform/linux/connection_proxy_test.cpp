@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The connection's stored proxy value decoded into the servers and bypass list the desktop is
 // given.
 #include "platform/linux/proxy/connection_proxy.h"

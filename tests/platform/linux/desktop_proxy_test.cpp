@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's proxy following a real call (dialled over the card simulator, carried by the
 // stand-in pppd), checked by an independent client: libproxy's proxy tool, which asks GSettings
 // or KDE's kioslaverc as the browsers do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a modem's answers and pppd's log: lines out of the byte stream, result codes out of
 // lines, dial states out of log lines.
 #include <gtest/gtest.h>

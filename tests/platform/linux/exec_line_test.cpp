@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/desktop/exec_line.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pppd dial-up service: calls dialled over the card simulator on a pseudo-terminal and
 // carried by a stand-in pppd (or the real one), heard as the dial-up service's reports.
 #include <fcntl.h>

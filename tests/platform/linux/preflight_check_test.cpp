@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The check before a real call, on a made-up tree: with everything in place every line passes;
 // each row takes one thing away and its line fails (or warns) with the command that fixes it.
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rules by which the desktop's proxy follows the link: saved before the first change, the
 // connection's proxy while up, the user's own settings back when it goes down, a hand change kept.
 #include "platform/linux/proxy/proxy_follower.h"

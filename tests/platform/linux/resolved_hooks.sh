@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The ip-up.d and ip-down.d hooks hand Nimbra's link's DNS servers to systemd-resolved and take
 # them back, with exactly these resolvectl arguments, and do nothing for another link, without
 # servers, or while resolved is not running.

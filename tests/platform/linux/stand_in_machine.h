@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A machine whose calls the stand-in pppd carries over the card simulator, as the pppd tests
 // set it up in a test directory.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for pppd in the tests of the pppd dial-up service. It does what the script named
 // by $NIMBRA_STAND_IN_SCRIPT says, one command a line:
 //   log TEXT      writes TEXT as a log line to the log descriptor (3)

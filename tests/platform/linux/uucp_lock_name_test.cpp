@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UUCP lock of a device reached through a link (/dev/serial/by-id/...) is named after the
 // device the link leads to, as every other program names it.
 #include <gtest/gtest.h>

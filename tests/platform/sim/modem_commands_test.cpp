@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulated card answers the basic modem command set as a real modem does, and keeps the
 // exact replies of the card's own commands.
 #include <fcntl.h>

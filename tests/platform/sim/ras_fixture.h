@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A machine with the dial-up service for the remote-access tests: one program instance with its
 // window attached.
 #pragma once

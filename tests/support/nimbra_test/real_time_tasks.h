@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Timer tasks run in real time, as the toolkit's event loop runs them, for tests of real
 // processes (pppd, the desktop's tools).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scenario helpers: a fresh simulated machine in a temporary directory, and program instances
 // started on it the way the desktop entry starts one.
 #pragma once

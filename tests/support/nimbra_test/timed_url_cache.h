@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machine's browser cache on a disk that takes a millisecond of the machine's clock for
 // every entry it reads or deletes, so that work over the cache lets virtual time pass as real
 // work does; it records the URLs it is asked to delete, and can fail reading one entry.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/desktop/desktop_entry_scan.h"
 
 #include <algorithm>

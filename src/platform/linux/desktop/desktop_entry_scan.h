@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop entries installed in the applications folders of the XDG data directories.
 #pragma once
 

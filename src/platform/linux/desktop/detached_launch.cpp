@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/desktop/detached_launch.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starting a program that lives on by itself.
 #pragma once
 

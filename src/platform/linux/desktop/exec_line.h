@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Exec line of a desktop entry, split into its arguments.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/desktop/linux_shell.h"
 
 #include "platform/text/ini_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's shell: the program the XDG MIME associations give a document's type, programs
 // started detached, and URLs handed to xdg-open.
 #pragma once

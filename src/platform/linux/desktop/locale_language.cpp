@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/desktop/locale_language.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/desktop/system_clock.h"
 
 #include <chrono>

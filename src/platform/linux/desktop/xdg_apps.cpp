@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/desktop/xdg_apps.h"
 
 #include <unistd.h>

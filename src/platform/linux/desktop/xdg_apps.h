@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's default application for a MIME type: the XDG MIME associations (mimeapps.list)
 // and desktop entries, down to the full path of the program an entry runs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The MIME type of a file name, from the shared MIME database's glob lists.
 #pragma once
 

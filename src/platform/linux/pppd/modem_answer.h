@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modem's answers to the dial, and the remote-access error each stands for.
 #pragma once
 

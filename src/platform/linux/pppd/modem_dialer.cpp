@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/pppd/modem_dialer.h"
 
 #include "platform/linux/pppd/modem_answer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dials the modem over its serial port, as a dialler that hands the line to pppd does: "ATZ",
 // then "ATD" and the number, each answered within its own time. Driven by polling, so that the
 // user-interface thread never waits on the modem.

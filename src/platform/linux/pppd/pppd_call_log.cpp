@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/pppd/pppd_call_log.h"
 
 #include "platform/host/file_io.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The last lines pppd said during the machine's last real call (its log and its standard error,
 // and how the call ended), kept in the machine directory so that the reason of a failed call
 // can be read after the error box has gone. The file is replaced whole as lines arrive; it holds

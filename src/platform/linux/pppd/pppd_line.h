@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Calls over a real modem and pppd: the program dials the modem itself on its serial port, then
 // runs "pppd call PEER ..." on the connected line. The peers file (data/ppp/nimbra, installed as
 // /etc/ppp/peers/nimbra) holds the options Debian's pppd takes only from there: noauth, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What pppd tells about the link: its log lines (one per event, through its log descriptor)
 // and its exit status, turned into the states and errors of a remote-access call.
 //

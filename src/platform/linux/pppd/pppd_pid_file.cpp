@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/pppd/pppd_pid_file.h"
 
 #include <signal.h>

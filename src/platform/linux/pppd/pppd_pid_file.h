@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // pppd's pid file of a link: RUN_DIR/ppp-LINK.pid, the process id on its first line (and the
 // interface on a second once it is known). pppd removes it when it ends; one left behind by a
 // pppd that was killed is stale: its process is gone, or the id now belongs to another program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // pppd as a child of the program: started with an argument vector (never a shell) in a process
 // group of its own, the dialled line as its standard input, its log and its standard error on
 // one pipe (option errors at start-up go only to standard error) and the password on another

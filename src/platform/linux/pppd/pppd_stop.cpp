@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/pppd/pppd_stop.h"
 
 #include <signal.h>

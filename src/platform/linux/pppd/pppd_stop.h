@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ending a pppd the way a hang-up does: SIGTERM first, so that it closes the link and restores
 // the line; DTR low a little later, so that the modem drops the call and pppd sees the hang-up
 // at once instead of waiting out its Terminate-Requests; SIGKILL when it still runs after that.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/pppd/preflight_check.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The check before a real call: each thing the modem and pppd need from this computer, whether
 // it holds, and the command that makes it hold. Every path is looked up under a root (normally
 // "/"), so the check runs as well on a made-up tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/pppd/text_lines.h"
 
 namespace nimbra::lnx {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines out of a byte stream that another program writes (a modem's answers, pppd's log): bytes
 // go in as they arrive, whole lines come out. A line ends at CR or LF; empty lines are skipped,
 // and a line longer than the bound is cut there (the rest of it is dropped).

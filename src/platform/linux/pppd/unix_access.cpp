@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/pppd/unix_access.h"
 
 #include <pwd.h>

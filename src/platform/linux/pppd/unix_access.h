@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Who is asking and what the file modes let them do, worked out from a file's owner, group and
 // mode bits rather than by trying: the pre-flight check answers for a user without touching the
 // device, and its tests answer for made-up users on a fake tree.

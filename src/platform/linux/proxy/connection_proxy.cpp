@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/proxy/connection_proxy.h"
 
 #include <algorithm>

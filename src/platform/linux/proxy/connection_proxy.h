@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A connection's proxy value as the browser stores it per dial-up entry: format version,
 // change counter, flags (2 = use the proxy server), the proxy server text ("http=host:port;..."
 // or one "host:port" for every protocol), the bypass list ("<local>;*.example.com") and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/proxy/desktop_proxy.h"
 
 namespace nimbra::lnx {

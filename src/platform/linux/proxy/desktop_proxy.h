@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop's proxy following the link of a machine whose calls are real: while the link of
 // a connected entry is up, the proxy value stored for that entry under the browser's
 // Connections key is given to the desktop; a change of the value is given at once, and the

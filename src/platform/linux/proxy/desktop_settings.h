@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One desktop's proxy settings, reached through the desktop's own tools: each key's value as
 // the tool shows it, or nothing for a key that is not set.
 #pragma once

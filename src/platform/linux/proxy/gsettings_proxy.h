@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The proxy in GSettings (GNOME and the desktops that use its settings), through the gsettings
 // tool: org.gnome.system.proxy's mode and ignore-hosts, the host and port of its http and https
 // children. Keys are "SCHEMA KEY"; values are GVariant text as gsettings prints them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The proxy of KDE Plasma, in the [Proxy Settings] group of kioslaverc, through kreadconfig5
 // and kwriteconfig5: ProxyType (1 = manual), httpProxy and httpsProxy as Plasma writes them
 // ("http://host port"), NoProxyFor (a comma list) and ReversedException (off: the list is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/proxy/proxy_follower.h"
 
 #include <utility>

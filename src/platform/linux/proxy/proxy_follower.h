@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rules by which the desktop's proxy follows a link: the user's own settings are saved
 // before the first change; while the link is up the desktop carries the connection's proxy,
 // and a new value is given at once; when the link goes down, or the connection's proxy is taken

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the desktop's proxy was before the link's proxy was given to it, kept in a file of its
 // own in the machine directory, so that a later run gives it back when the link went down while
 // no program watched it. Values are kept exactly (quoted, or "-" for a key that was not set).

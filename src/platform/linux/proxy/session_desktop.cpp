@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/proxy/session_desktop.h"
 
 #include <array>

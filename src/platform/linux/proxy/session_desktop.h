@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The desktop in use and the follower of its proxy.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/proxy/tool_run.h"
 
 #include <fcntl.h>

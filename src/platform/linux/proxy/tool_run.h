@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running a desktop tool (gsettings, kwriteconfig5) and reading what it prints.
 #pragma once
 

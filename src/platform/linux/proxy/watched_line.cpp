@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/proxy/watched_line.h"
 
 namespace nimbra::lnx {

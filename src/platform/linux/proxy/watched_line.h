@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A call line that tells a listener after each state of a call and each hang-up, so that what
 // follows the link looks at it again.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A registry that tells a listener after each value it set or deleted, so that what follows a
 // value (the connection's proxy) looks at it again.
 #pragma once

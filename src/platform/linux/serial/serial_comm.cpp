@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/serial/serial_comm.h"
 
 #include <fcntl.h>

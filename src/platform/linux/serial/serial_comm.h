@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial control on a real serial device: COM port n is the device that `device_of` names
 // (by default /dev/ttyS<n-1>), opened exclusively, raw, 9600-N-8-1, without flow control unless
 // the options ask for RTS/CTS, and with HUPCL: the modem hangs up when the last holder closes.

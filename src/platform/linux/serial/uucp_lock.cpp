@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/serial/uucp_lock.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The UUCP lock-file convention for serial devices: /var/lock/LCK..<device> holds the PID of
 // the process using the device, as ten ASCII characters and a line feed. A lock whose process
 // no longer runs is stale and is taken over. A dialler that hands the line to another process

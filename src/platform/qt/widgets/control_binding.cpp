@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/widgets/control_binding.h"
 
 namespace nimbra::qt {

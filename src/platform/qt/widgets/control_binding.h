@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One control bound to its widget: the properties every control shares are mirrored here, each
 // kind adds its own properties and turns the widget's user input into the control's events.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/widgets/control_widgets.h"
 
 #include <QTimer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The widget of each kind of control, bound both ways to its control object.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/widgets/form_view.h"
 
 #include <QCloseEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The top-level window of one attached form: the widgets of its controls, the form's own
 // properties, and the window procedure that receives the messages posted to it.
 #pragma once

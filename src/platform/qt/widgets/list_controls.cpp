@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Controls that show a list: tab strips, tree views with check boxes, combo boxes, list boxes.
 #include <QComboBox>
 #include <QFrame>

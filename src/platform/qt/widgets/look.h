@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's look: a compact classic dialog style with a font that renders Japanese.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Buttons, labels, check boxes, option buttons, frames, picture boxes and progress bars.
 #include <QCheckBox>
 #include <QGroupBox>

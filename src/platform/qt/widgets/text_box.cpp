@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text boxes: a line edit, or a plain text edit for a multi-line box (fixed when the form is
 // built, as the toolkit fixes it at design time).
 #include <QLineEdit>

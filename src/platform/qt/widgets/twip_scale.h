@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversion between the logic's twips (1/1440 inch) and the screen's pixels.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How a supported data card answers AT commands: one model of behaviour that the in-process
 // transport (virtual time) and the pseudo-terminal transport (real time) both drive.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/card/card_settings.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the simulated card is and how it answers, as the [card] section of machine.ini says:
 //
 //   [card]

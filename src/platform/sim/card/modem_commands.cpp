@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/card/modem_commands.h"
 
 #include <array>

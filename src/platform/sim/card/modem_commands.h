@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The basic command set every modem answers, as dialers send it in their init lines
 // ("ATZ E1 Q0 V1 &C1 &D2 S0=0 +FCLASS=0"): the settings those commands change, what one
 // command line answers before its final result code, and how V and Q frame the answer.

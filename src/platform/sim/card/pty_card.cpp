@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/card/pty_card.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card on a pseudo-terminal, in real time: a thread serves the master side with the card's
 // behaviour, and programs open the slave side as they would open the card's serial device.
 #pragma once

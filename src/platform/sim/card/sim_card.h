@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card on its simulated port, in virtual time: what the port writes reaches the card at
 // once, and the card's answers arrive at the port after their reply times, as device work.
 #pragma once

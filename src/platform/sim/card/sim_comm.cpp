@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/card/sim_comm.h"
 
 namespace nimbra::sim {

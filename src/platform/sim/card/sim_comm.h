@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial control of a simulated program instance: ports of the machine, and the card
 // answering on its port in virtual time.
 #pragma once

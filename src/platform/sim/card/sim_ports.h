@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The COM ports of a simulated machine, shared by its program instances: which exist, which
 // another program holds, which instance has which open, and the card on its port.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Service work in virtual time: it runs as device work, so it goes on while the program blocks
 // in a wait, as a service outside the program would.
 #pragma once

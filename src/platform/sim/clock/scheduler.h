@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Virtual time of the simulated machine. Work is scheduled at virtual instants; a wait advances
 // the clock at once and runs the work that falls due on the way.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/clock/virtual_clock.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/desktop/sim_runtime.h"
 
 #include "platform/sim/desktop/short_date.h"

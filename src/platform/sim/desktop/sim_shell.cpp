@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/desktop/sim_shell.h"
 
 #include "platform/host/file_io.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shell of a simulated program instance. Document types are associated with programs in
 // machine.ini:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/desktop/sim_window.h"
 
 #include <algorithm>

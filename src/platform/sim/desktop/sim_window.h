@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window family of a simulated program instance: no pixels, but the same events in the same
 // order as the real toolkit, in virtual time. Its control face lets a test read the message
 // boxes shown and script the answers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/dialup/connections_file.h"
 
 #include <algorithm>

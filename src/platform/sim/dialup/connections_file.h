@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The connections of the machine's dial-up service, kept in connections.ini in the machine
 // directory so that they stay up across program runs (as Windows keeps a call up when the
 // program that dialled it ends). Texts are ANSI in memory and UTF-8 in the file.

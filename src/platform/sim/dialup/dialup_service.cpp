@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/dialup/dialup_service.h"
 
 #include <algorithm>

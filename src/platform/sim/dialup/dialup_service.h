@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machine's dial-up service: the phone book, the calls and the connections, shared by every
 // program on the machine. A call walks the RAS states on a timer (virtual time in the simulated
 // machine, real time on the desktop) and reports each state to the dialling program; a

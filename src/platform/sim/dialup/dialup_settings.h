@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the machine's dial-up service answers, as machine.ini says:
 //
 //   [dialup]

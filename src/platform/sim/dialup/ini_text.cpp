@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/dialup/ini_text.h"
 
 #include <charconv>

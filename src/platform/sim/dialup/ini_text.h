@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Texts of the dial-up service's INI files: any bytes survive a round trip, blanks and control
 // characters included, because a value is written in quotes with control bytes and '%' as %XX.
 #pragma once

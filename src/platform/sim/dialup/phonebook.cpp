@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/dialup/phonebook.h"
 
 #include "platform/host/file_io.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machine's phone book, phonebook.pbk in the machine directory: one INI section per entry
 // with the entry's properties and its stored dial parameters. It holds passwords, so it is
 // private to its owner (0600) and always replaced whole, under its lock; other diallers' entries

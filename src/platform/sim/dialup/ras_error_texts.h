@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The texts of remote-access error codes, in English and Japanese (UTF-8).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/dialup/ras_modems.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modems RAS offers as dial-up devices: the modems Windows has installed, as their driver
 // keys in the registry say. On the NT family a device can be named with an instance suffix, as
 // Windows names a second modem of one model ("Q-R DATA UCA2-PCX #2"); machine.ini sets it on the

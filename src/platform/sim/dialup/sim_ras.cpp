@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/dialup/sim_ras.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The remote-access family of one program on a machine with the simulated dial-up service: the
 // records in the layouts of the machine's Windows family, checked as RAS checks them, and dial
 // progress posted to the notifier window through the program's window family.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the machine's browser has set up in the registry by the time the program first runs: the
 // per-user key that holds the proxy settings of each dial-up connection, and the descriptions of
 // its two HTTP 1.1 options (the per-user setting each one switches and the value that switches

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/machine/installed_hardware.h"
 
 #include <algorithm>

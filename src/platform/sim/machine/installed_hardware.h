@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Korvo devices a simulated machine has installed, and the registry keys that Windows of the
 // machine's family writes for them: the modem driver, the device's Enum key with its COM port,
 // and (NT family) the modem service's instance list. machine.ini names them:

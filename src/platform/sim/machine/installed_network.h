@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The TCP/IP keys of Windows 95/98/Me: the network adapters under Class\Net (a network card and
 // the dial-up adapter, whose "DriverDesc" is the name the localized Windows gives it) and the
 // MSTCP key of the TCP/IP stack. machine.ini shapes them:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a simulated machine is, as its machine.ini says: the Windows version, the user-interface
 // language (which also sets the ANSI code page), the short date format and the clock's start.
 #pragma once

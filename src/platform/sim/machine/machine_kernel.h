@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The kernel of a machine directory: its version record and Windows directory from machine.ini,
 // its files under windows/ and program/ (the rest of drive C: under drive_c/), and time from the
 // given clock.

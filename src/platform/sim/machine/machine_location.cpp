@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/machine/machine_location.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The COM ports of a machine, as the [ports] section of machine.ini says:
 //
 //   [ports]

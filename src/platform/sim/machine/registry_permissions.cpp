@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/machine/registry_permissions.h"
 
 namespace nimbra::sim {

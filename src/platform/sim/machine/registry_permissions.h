@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Registry keys a machine's user may not write or open, as machine.ini names them:
 //
 //   [registry]

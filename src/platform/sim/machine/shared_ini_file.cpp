@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/machine/shared_ini_file.h"
 
 #include <system_error>

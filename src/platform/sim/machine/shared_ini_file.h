@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The INI-style files that every program on a machine rewrites (the phone book, the dial-up
 // service's connections, the restarts): each change is a read-modify-write under the file's lock
 // (the lock the registry takes, see file_lock.h), saved atomically before the lock is released,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/machine/stale_temporaries.h"
 
 #include <chrono>

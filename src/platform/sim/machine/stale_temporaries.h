@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an atomic replacement that never finished leaves behind: a program killed mid-write leaves
 // its temporary file ".NAME.XXXXXX" beside NAME. Opening the machine removes them.
 #pragma once

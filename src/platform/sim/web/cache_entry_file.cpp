@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/web/cache_entry_file.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One entry of the simulated browser cache, as a file of its own in the cache folder:
 //
 //   <source URL> LF <the cached document, any bytes>

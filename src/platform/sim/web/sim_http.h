@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The HTTP client of a simulated program instance. The service's hosts are served by the
 // machine's validity server in virtual time; any other host name does not resolve. The outcome
 // of a request is window work, so the program hears it when it lets pending events run or

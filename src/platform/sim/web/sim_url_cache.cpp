@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/web/sim_url_cache.h"
 
 #include <algorithm>

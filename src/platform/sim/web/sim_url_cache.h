@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulated browser cache: one file per cached URL in the folder "Temporary Internet Files"
 // of the machine's Windows directory (see cache_entry_file.h). A new machine's cache is seeded
 // from machine.ini when the folder does not exist yet:

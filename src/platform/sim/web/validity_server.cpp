@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/sim/web/validity_server.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The service's validity server as the simulated machine serves it. A machine whose dial-up
 // service is simulated serves the service's hosts itself, and only while its call is up. What the
 // server answers to GET /limit/GetLimit.php?PHS=<number> is set in machine.ini:
