@@ -47,11 +47,9 @@ std::optional<ScreenshotRun::Mode> mode_of(std::string_view flag) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
+  if (nimbra::app::asks_for_help(argc, argv)) {
+    std::fputs(kUsage, stdout);
+    return 0;
   }
   QApplication qapp(argc, argv);  // takes the toolkit's own options out of argv
   const auto mode = argc == 3 ? mode_of(argv[1]) : std::nullopt;

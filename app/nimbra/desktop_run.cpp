@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <string_view>
 
 #include "desktop_platform.h"
 #include "platform/linux/desktop/locale_language.h"
@@ -50,6 +51,13 @@ int run_desktop(QApplication& qapp, const DesktopRunOptions& options) {
     }
     return 1;
   }
+}
+
+bool asks_for_help(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") return true;
+  }
+  return false;
 }
 
 }  // namespace nimbra::app

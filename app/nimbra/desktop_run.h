@@ -21,4 +21,8 @@ struct DesktopRunOptions {
 // Returns the program's exit status.
 int run_desktop(QApplication& qapp, const DesktopRunOptions& options);
 
+// Whether the command line asks for the usage (--help or -h), which is answered before the
+// toolkit starts: the toolkit needs a display.
+bool asks_for_help(int argc, char** argv);
+
 }  // namespace nimbra::app

@@ -4,7 +4,6 @@
 // supported device is plugged in, else the demo machine.
 #include <QApplication>
 #include <cstdio>
-#include <string_view>
 
 #include "desktop_run.h"
 
@@ -21,12 +20,9 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Before the toolkit, which needs a display.
-  for (int i = 1; i < argc; ++i) {
-    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
+  if (nimbra::app::asks_for_help(argc, argv)) {
+    std::fputs(kUsage, stdout);
+    return 0;
   }
   QApplication qapp(argc, argv);  // takes the toolkit's own options out of argv
   if (argc > 1) {
