@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libfontconfig-dev
   xvfb xauth xdotool fonts-noto-cjk locales-all qt6-translations-l10n
   dpkg-dev desktop-file-utils librsvg2-bin xdg-utils lintian appstream
   ppp python3

@@ -100,6 +100,7 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
       comm_(machine_serial_options(config_, card_.get())),
       pppd_line_(pppd_line(config_, card_.get(), registry_, task_timer_)),
       watched_line_(watched(pppd_line_.get())),
+      connections_changed_(dir / sim::kConnectionsFile),
       dialup_(config_, task_timer_, clock_,
               {[this] { return sim::ras_modems(registry_.snapshot(), config_); },
                [this](int16_t port) { return open_port_for_call(config_, port); },
@@ -117,6 +118,9 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
       url_cache_(config_),
       services_{kernel_, watched_registry_, runtime_, window_, comm_, ras_, shell_,
                 http_,   url_cache_} {
+  // The status tick asks for the connections ten times a second; the file is looked at only
+  // when the system says it changed.
+  dialup_.set_connections_change_source([this] { return connections_changed_.take(); });
   sim::remove_stale_temporaries(dir);
   sim::install_network(config_, registry_);
   window_.set_restart_notice(restart_notice(runtime_.ui_language()));

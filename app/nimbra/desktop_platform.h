@@ -24,6 +24,7 @@
 #include "platform/linux/proxy/watched_registry.h"
 #include "platform/linux/serial/serial_comm.h"
 #include "platform/platform.h"
+#include "platform/qt/file_change_flag.h"
 #include "platform/qt/qt_runtime.h"
 #include "platform/qt/qt_task_timer.h"
 #include "platform/qt/qt_window.h"
@@ -65,6 +66,7 @@ class DesktopPlatform {
   qt::QtTaskTimer task_timer_;
   std::unique_ptr<lnx::PppdLine> pppd_line_;
   std::unique_ptr<lnx::WatchedLine> watched_line_;
+  qt::FileChangeFlag connections_changed_;
   sim::DialupService dialup_;
   std::unique_ptr<lnx::DesktopProxy> desktop_proxy_;
   sim::SimRas ras_;

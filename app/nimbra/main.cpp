@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "desktop_run.h"
+#include "font_warmup.h"
 
 namespace {
 
@@ -24,10 +25,13 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  nimbra::app::FontWarmup fonts;
   QApplication qapp(argc, argv);  // takes the toolkit's own options out of argv
   if (argc > 1) {
     std::fprintf(stderr, "nimbra: unknown argument %s\n%s", argv[1], kUsage);
     return 2;
   }
-  return nimbra::app::run_desktop(qapp, {});
+  nimbra::app::DesktopRunOptions options;
+  options.before_window = [&fonts] { fonts.wait(); };
+  return nimbra::app::run_desktop(qapp, options);
 }

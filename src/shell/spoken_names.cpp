@@ -55,8 +55,12 @@ void name_uncaptioned_controls(AppContext& app) {
 }
 
 void show_status_lamp(AppContext& app, platform::Color color) {
-  app.main_form.StatusLump.back_color = color;
-  app.main_form.StatusLump.accessible_description = connection_state_text(app);
+  platform::PictureBox& lamp = app.main_form.StatusLump;
+  // Each state has its own colour, so a lamp already in this colour already says this state:
+  // the status tick, ten times a second, need not compose the words again.
+  if (lamp.back_color == color && !lamp.accessible_description.get().empty()) return;
+  lamp.back_color = color;
+  lamp.accessible_description = connection_state_text(app);
 }
 
 }  // namespace nimbra::shell

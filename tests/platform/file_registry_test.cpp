@@ -193,6 +193,36 @@ TEST_F(FileRegistryTest, WritesPersistAsText) {
   EXPECT_EQ(query(again, HKEY_CURRENT_USER, "", "Count"), "31");
 }
 
+// A value set to what it holds leaves the file alone (the program sets the same values at every
+// start); what another writer saved in between is read and kept by the next real change.
+TEST_F(FileRegistryTest, UnchangedValueLeavesTheFileAlone) {
+  FileRegistry reg(file, CodePage::Western);
+  HKEY key = 0;
+  ASSERT_EQ(reg.RegOpenKeyExA(HKEY_CURRENT_USER, "", 0, KEY_WRITE, key), ERROR_SUCCESS);
+  ASSERT_EQ(set_dword(reg, key, "Count", 31), ERROR_SUCCESS);
+  const auto inode = [this] {
+    struct stat st {};
+    EXPECT_EQ(::stat(file.c_str(), &st), 0);
+    return st.st_ino;
+  };
+  const auto written = inode();
+  EXPECT_EQ(set_dword(reg, key, "Count", 31), ERROR_SUCCESS);
+  EXPECT_EQ(inode(), written);
+
+  FileRegistry other(file, CodePage::Western);
+  HKEY other_key = 0;
+  ASSERT_EQ(other.RegOpenKeyExA(HKEY_CURRENT_USER, "", 0, KEY_WRITE, other_key), ERROR_SUCCESS);
+  ASSERT_EQ(set_string(other, other_key, "Name", "x"), ERROR_SUCCESS);
+  EXPECT_EQ(set_dword(reg, key, "Count", 31), ERROR_SUCCESS);
+  EXPECT_EQ(query(reg, HKEY_CURRENT_USER, "", "Name"), std::string("x\0", 2));
+  EXPECT_EQ(set_dword(reg, key, "Count", 32), ERROR_SUCCESS);
+  EXPECT_EQ(read_file(file),
+            "Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_CURRENT_USER]\r\n"
+            "\"Count\"=dword:00000020\r\n"
+            "\"Name\"=\"x\"\r\n\r\n");
+}
+
 // Japanese text crosses the ANSI API in CP932 and is kept as Unicode in the file; a CP932 trail
 // byte that equals '\' does not split a key name.
 TEST_F(FileRegistryTest, JapaneseCodePageRoundTrip) {

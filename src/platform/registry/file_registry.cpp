@@ -86,6 +86,7 @@ int32_t FileRegistry::reload(bool always) {
   seen_ = stamp;
   if (!stamp->exists) {
     store_ = RegistryStore();
+    good_text_.reset();
     last_error_.clear();
     return ERROR_SUCCESS;
   }
@@ -95,12 +96,20 @@ int32_t FileRegistry::reload(bool always) {
     last_error_ = file_.string() + ": cannot be read";
     return ERROR_REGISTRY_IO_FAILED;
   }
-  RegParseResult parsed = parse_reg_file(as_text(*bytes));
+  const std::string_view text = as_text(*bytes);
+  // Unchanged text is the same contents: most reads before a change find the file as it was.
+  if (good_text_ && *good_text_ == text) {
+    last_error_.clear();
+    return ERROR_SUCCESS;
+  }
+  RegParseResult parsed = parse_reg_file(text);
   if (!parsed.ok()) {
+    good_text_.reset();
     last_error_ = file_.string() + ": " + parsed.error().describe();
     return ERROR_REGISTRY_CORRUPT;
   }
   store_ = std::move(parsed.store());
+  good_text_ = std::string(text);
   last_error_.clear();
   return ERROR_SUCCESS;
 }
@@ -135,12 +144,15 @@ int32_t FileRegistry::commit(const std::function<int32_t(RegistryStore&)>& chang
   if (const int32_t status = reload(true); status != ERROR_SUCCESS) return status;
   RegistryStore changed = store_;
   if (const int32_t status = change(changed); status != ERROR_SUCCESS) return status;
-  const std::string text = format_reg_file(changed);
+  std::string text = format_reg_file(changed);
+  // A change that leaves the file as it is (a value set to what it holds) needs no write.
+  if (good_text_ && *good_text_ == text) return ERROR_SUCCESS;
   // A file over the limit could never be loaded again.
   if (text.size() > kMaxRegFileSize || !write_text_file_atomic(file_, text, kFileMode)) {
     return ERROR_REGISTRY_IO_FAILED;
   }
   store_ = std::move(changed);
+  good_text_ = std::move(text);
   // The new file is ours (we hold the lock), so the next read need not parse it again.
   seen_ = identify_file(file_);
   return ERROR_SUCCESS;

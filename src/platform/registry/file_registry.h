@@ -92,7 +92,9 @@ class FileRegistry final : public Registry {
   RegistryStore store_;               // the last good contents
   std::optional<FileIdentity> seen_;  // the file last looked at, good or not
   std::string last_error_;            // why the last reload failed
-  std::map<HKEY, OpenKey> handles_;   // predefined roots and open keys
+  // The file's text when it holds `store_` exactly; none when it is missing or was not good.
+  std::optional<std::string> good_text_;
+  std::map<HKEY, OpenKey> handles_;  // predefined roots and open keys
   HKEY next_handle_ = 0;
   std::vector<std::string> write_denied_;  // key paths
   std::vector<std::string> open_denied_;   // key paths

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "nimbra_test/temp_dir.h"
 #include "platform/sim/dialup/connections_file.h"
 #include "platform/sim/dialup/phonebook.h"
@@ -66,6 +68,29 @@ TEST(RasConnections, AChangeByAnotherProgramIsSeenAtOnce) {
     EXPECT_EQ(mine.load().up[0].handle, handle);
   }
   std::filesystem::remove(dir / "connections.ini");
+  EXPECT_TRUE(mine.load().up.empty());
+}
+
+// With a watch on the file, loads between its signals do not look at the file; the service's
+// own changes are seen without one.
+TEST(RasConnections, AWatchedFileIsReadWhenTheWatchSaysSo) {
+  TempDir dir;
+  sim::ConnectionsFile mine(dir / "connections.ini", CodePage::Western);
+  const sim::ConnectionsFile other(dir / "connections.ini", CodePage::Western);
+  bool changed = true;
+  mine.set_change_source([&changed] { return std::exchange(changed, false); });
+  EXPECT_TRUE(mine.load().up.empty());
+  ASSERT_TRUE(other.update([](sim::ConnectionTable& table) {
+    table.up = {{0x00010002u, "KVAUTODL", "modem", "card"}};
+    return true;
+  }));
+  EXPECT_TRUE(mine.load().up.empty());
+  changed = true;
+  ASSERT_EQ(mine.load().up.size(), 1u);
+  ASSERT_TRUE(mine.update([](sim::ConnectionTable& table) {
+    table.up.clear();
+    return true;
+  }));
   EXPECT_TRUE(mine.load().up.empty());
 }
 

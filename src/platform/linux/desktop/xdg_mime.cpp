@@ -3,7 +3,6 @@
 
 #include <array>
 #include <charconv>
-#include <vector>
 
 #include "platform/host/file_io.h"
 #include "platform/text/ini_file.h"
@@ -32,15 +31,22 @@ constexpr std::array<BuiltIn, 4> kBuiltIn{{
     {".eml", "message/rfc822"},
 }};
 
-std::vector<std::string_view> split_fields(std::string_view line) {
-  std::vector<std::string_view> fields;
+// A line's first four colon-separated fields (globs2 has at most four), without allocating:
+// the glob lists run to thousands of lines.
+struct Fields {
+  std::array<std::string_view, 4> at;
+  size_t count = 0;
+};
+
+Fields split_fields(std::string_view line) {
+  Fields fields;
   size_t start = 0;
-  for (size_t colon = line.find(':'); colon != std::string_view::npos;
-       colon = line.find(':', start)) {
-    fields.push_back(line.substr(start, colon - start));
+  while (fields.count < fields.at.size()) {
+    const size_t colon = line.find(':', start);
+    fields.at[fields.count++] = line.substr(start, colon - start);
+    if (colon == std::string_view::npos) break;
     start = colon + 1;
   }
-  fields.push_back(line.substr(start));
   return fields;
 }
 
@@ -59,8 +65,9 @@ bool suffix_glob_matches(std::string_view glob, std::string_view name, bool case
 // globs2 lines are "weight:type:glob[:flags]", globs lines "type:glob" with weight 50.
 void match_line(std::string_view line, bool weighted, std::string_view name, GlobMatch& best) {
   if (line.empty() || line.front() == '#') return;
-  const auto fields = split_fields(line);
-  if (fields.size() < (weighted ? 3u : 2u)) return;
+  const Fields split = split_fields(line);
+  const auto& fields = split.at;
+  if (split.count < (weighted ? 3u : 2u)) return;
   int weight = 50;
   size_t at = 0;
   if (weighted) {
@@ -72,7 +79,7 @@ void match_line(std::string_view line, bool weighted, std::string_view name, Glo
   const std::string_view type = fields[at];
   const std::string_view glob = fields[at + 1];
   const bool case_sensitive =
-      weighted && fields.size() > 3 && fields[3].find("cs") != std::string_view::npos;
+      weighted && split.count > 3 && fields[3].find("cs") != std::string_view::npos;
   if (!suffix_glob_matches(glob, name, case_sensitive)) return;
   if (weight > best.weight || (weight == best.weight && glob.size() > best.glob_length)) {
     best = {weight, glob.size(), std::string(type)};

@@ -83,6 +83,8 @@ ConnectionsFile::ConnectionsFile(std::filesystem::path file, platform::CodePage 
     : file_(std::move(file)), code_page_(code_page) {}
 
 ConnectionTable ConnectionsFile::load() const {
+  const bool may_have_changed = !changed_ || changed_();
+  if (loaded_identity_ && !may_have_changed) return loaded_;
   // Taken before the read: a save in between makes the next load read again.
   const platform::FileIdentity identity =
       platform::identify_file(file_).value_or(platform::FileIdentity{});

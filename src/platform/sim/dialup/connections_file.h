@@ -66,11 +66,16 @@ class ConnectionsFile {
 
   const std::filesystem::path& file() const { return file_; }
 
+  // `changed` says whether the file may have changed since it was last asked (a watch on it);
+  // while it says no, load() does not look at the file. Without it, every load() does.
+  void set_change_source(std::function<bool()> changed) { changed_ = std::move(changed); }
+
  private:
   std::filesystem::path file_;
   platform::CodePage code_page_;
   mutable std::optional<platform::FileIdentity> loaded_identity_;
   mutable ConnectionTable loaded_;
+  std::function<bool()> changed_;
 };
 
 }  // namespace nimbra::sim

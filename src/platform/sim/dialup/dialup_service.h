@@ -66,6 +66,11 @@ class DialupService {
   // Ends a call or a connection; ERROR_INVALID_HANDLE_RAS for a handle that is neither.
   uint32_t hang_up(platform::HRASCONN handle);
 
+  // Where the connections file is watched: see ConnectionsFile::set_change_source.
+  void set_connections_change_source(std::function<bool()> changed) {
+    connections_file_.set_change_source(std::move(changed));
+  }
+
   // The connections that are up, in the order they came up.
   std::vector<Connection> connections() const { return live_table().up; }
 
