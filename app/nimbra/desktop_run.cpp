@@ -41,7 +41,7 @@ int run_desktop(QApplication& qapp, const DesktopRunOptions& options) {
     install_toolkit_translation(qapp, desktop.services().runtime.ui_language());
     shell::AppContext context(desktop.services());
     install_subsystems(context);
-    if (options.before_window) options.before_window();
+    desktop.window().set_before_widgets(options.before_window);
     shell::Main(context);
     if (options.on_started) options.on_started();
     return QApplication::exec();

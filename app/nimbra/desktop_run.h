@@ -13,7 +13,7 @@ namespace nimbra::app {
 struct DesktopRunOptions {
   // Called once the program has started, before the event loop runs.
   std::function<void()> on_started;
-  // Called once the machine is open, before the window is made.
+  // Called once, just before the first window's controls are made (when it is first shown).
   std::function<void()> before_window = nullptr;
   // Whether a failure to open the machine is also shown in a box; nobody answers one in a
   // run without a person.

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The font configuration, loaded on a second core while the toolkit connects to the display and
-// the program opens its machine. Loading it is the largest single cost of a start (about a third
-// of the work up to the first paint) and needs neither.
+// The fonts, loaded on a second core while the toolkit connects to the display and the program
+// opens its machine and reads its settings. Loading them is the largest single cost of a start
+// and needs neither. Two steps, one after the other on that core: the font configuration at once,
+// then, once the toolkit has started, the toolkit's list of installed fonts.
 #pragma once
 
+#include <future>
 #include <thread>
 
 namespace nimbra::app {
@@ -15,10 +17,18 @@ class FontWarmup {
   FontWarmup(const FontWarmup&) = delete;
   FontWarmup& operator=(const FontWarmup&) = delete;
 
-  // Returns once the configuration is loaded: a font used before would load it a second time.
+  // Call once the QGuiApplication exists, which the toolkit's list needs; once at most.
+  void toolkit_started();
+
+  // Returns once both steps are done (or the first, when the toolkit never started): a font used
+  // before would load the configuration or the list a second time.
   void wait();
 
  private:
+  void answer_toolkit(bool started);
+
+  std::promise<bool> toolkit_;
+  bool answered_ = false;
   std::thread loader_;
 };
 

@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
   mallopt(M_ARENA_MAX, 1);
   nimbra::app::FontWarmup fonts;
   QApplication qapp(argc, argv);  // takes the toolkit's own options out of argv
+  fonts.toolkit_started();
   if (argc > 1) {
     std::fprintf(stderr, "nimbra: unknown argument %s\n%s", argv[1], kUsage);
     return 2;

@@ -208,6 +208,35 @@ class WindowTest : public QObject {
     QCOMPARE(view_->childAt(overlap)->objectName(), QStringLiteral("PicLamp_0"));
   }
 
+  // A form's widgets are made when it is first shown, after the window's hook: until then no
+  // change is mirrored, and then all the logic set shows, the stacking included.
+  void widgetsAreMadeAtFirstShow() {
+    TestForm form;
+    place(form.PicLamp_0, 4000, 150, 300, 300);
+    place(form.PicLamp_1, 4150, 150, 300, 300);
+    QtWindow window;
+    int hooked = 0;
+    window.set_before_widgets([&] { ++hooked; });
+    window.attach(form);
+    form.TxtUser.text = "before";
+    form.PicLamp_0.bring_to_front();
+    QWidget* view = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->objectName() == QLatin1String("FrmTest") && top != view_) view = top;
+    }
+    QVERIFY(view && view->findChildren<QWidget*>().isEmpty());
+    QCOMPARE(hooked, 0);
+
+    form.visible = true;
+    QCOMPARE(hooked, 1);
+    QCOMPARE(child<QLineEdit>(view, "TxtUser")->text(), QStringLiteral("before"));
+    const QPoint overlap = child<QWidget>(view, "PicLamp_1")->geometry().topLeft() + QPoint(1, 1);
+    QCOMPARE(view->childAt(overlap)->objectName(), QStringLiteral("PicLamp_0"));
+    form.visible = false;
+    form.visible = true;
+    QCOMPARE(hooked, 1);
+  }
+
   // Typing sets the text box's text, raising Change per keystroke, within the maximum length.
   void typingChangesText() {
     std::vector<std::string> changes;

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -51,6 +52,42 @@ std::error_code last_error() {
   return {errno, std::generic_category()};
 }
 
+void sync_directory(const std::filesystem::path& dir) {
+  Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dirfd.get() >= 0) ::fsync(dirfd.get());
+}
+
+// Whether replacing `file` would leave it as it is: it is our own regular file with `mode` and
+// begins with `start`, and holds nothing more when `whole`. Such a file is synced instead of
+// replaced (a program saves the same settings at every start, and a replacement costs two
+// syncs); nothing is lost when this says no.
+bool holds_already(const std::filesystem::path& file, std::span<const uint8_t> start, unsigned mode,
+                   bool whole, Durability durability) {
+  Fd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      (st.st_mode & 07777) != mode || st.st_nlink != 1 || st.st_uid != ::geteuid()) {
+    return false;
+  }
+  const auto size = static_cast<uint64_t>(st.st_size);
+  if (whole ? size != start.size() : size < start.size()) return false;
+  uint8_t buffer[4096];
+  for (size_t done = 0; done < start.size();) {
+    const ssize_t n = ::read(fd.get(), buffer, std::min(sizeof buffer, start.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || std::memcmp(buffer, start.data() + done, static_cast<size_t>(n)) != 0) {
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  // Another writer may have left these bytes unsynced: they are on the disk when we return.
+  if (durability == Durability::Synced) {
+    if (::fsync(fd.get()) != 0) return false;
+    sync_directory(file.has_parent_path() ? file.parent_path() : ".");
+  }
+  return true;
+}
+
 // Writes the new contents with `fill` into a temporary file beside `file`, syncs it and renames
 // it over `file`; the temporary file goes away when anything fails. `fill` leaves errno set
 // when it fails.
@@ -75,10 +112,7 @@ bool replace_atomically(const std::filesystem::path& file, unsigned mode,
     if (why) *why = error;
     return false;
   }
-  if (sync) {
-    Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirfd.get() >= 0) ::fsync(dirfd.get());
-  }
+  if (sync) sync_directory(dir);
   return true;
 }
 
@@ -113,6 +147,7 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, siz
 
 bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_t> bytes,
                        unsigned mode, std::error_code* why, Durability durability) {
+  if (holds_already(file, bytes, mode, true, durability)) return true;
   return replace_atomically(
       file, mode, [&](int fd) { return write_all(fd, bytes.data(), bytes.size()); }, why,
       durability);
@@ -126,6 +161,7 @@ bool write_text_file_atomic(const std::filesystem::path& file, std::string_view 
 
 bool replace_file_start_atomic(const std::filesystem::path& file, std::span<const uint8_t> start,
                                unsigned mode, std::error_code* why) {
+  if (holds_already(file, start, mode, false, Durability::Synced)) return true;
   return replace_atomically(
       file, mode,
       [&](int fd) {

@@ -27,7 +27,8 @@ enum class Durability { Synced, ProcessCrashOnly };
 // Replaces the file whole: writes a temporary file beside it (named by temporary_file_name)
 // with `mode`, syncs it, renames it over the old one and syncs the directory (no syncing for
 // ProcessCrashOnly). On failure the old file is left as it was and `why`, when given, says what
-// failed.
+// failed. A file that already holds these bytes with this mode (our own, not a link) is only
+// synced: its inode and times stay.
 bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_t> bytes,
                        unsigned mode, std::error_code* why = nullptr,
                        Durability durability = Durability::Synced);
@@ -37,7 +38,8 @@ bool write_text_file_atomic(const std::filesystem::path& file, std::string_view 
 
 // Replaces the first bytes of the file with `start` and keeps every byte after them, whatever
 // the file's length, in one atomic replacement as above; a missing file is created holding
-// `start` alone. Memory stays bounded: the rest is copied in pieces.
+// `start` alone. Memory stays bounded: the rest is copied in pieces. A file that already begins
+// with `start` is only synced, as above.
 bool replace_file_start_atomic(const std::filesystem::path& file, std::span<const uint8_t> start,
                                unsigned mode, std::error_code* why = nullptr);
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 #include "platform/qt/widgets/look.h"
 
@@ -56,7 +57,9 @@ platform::Hwnd QtWindow::attach(platform::Form& form) {
   }
   const platform::Hwnd handle = next_handle_;
   next_handle_ += 4;
-  views_.emplace(handle, new FormView(form, handle, scale_));
+  views_.emplace(handle, new FormView(form, handle, scale_, [this] {
+                   if (before_widgets_) std::exchange(before_widgets_, nullptr)();
+                 }));
   return handle;
 }
 

@@ -3,6 +3,7 @@
 // controls; posted messages are Qt events delivered to the window's procedure.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -41,6 +42,10 @@ class QtWindow : public platform::Window {
   // every window and ends the program as the system's restart would; anything else is refused.
   bool ExitWindowsEx(uint32_t flags, uint32_t reserved) override;
 
+  // Run once, just before the first form's controls get their widgets: a form's widgets are
+  // made when it is first shown, so that what the logic sets up before goes to them once.
+  void set_before_widgets(std::function<void()> hook) { before_widgets_ = std::move(hook); }
+
   // What the user is told in place of a restart, in the user's language.
   void set_restart_notice(std::string text) { restart_notice_ = std::move(text); }
 
@@ -64,6 +69,7 @@ class QtWindow : public platform::Window {
   std::map<platform::Hwnd, FormView*> views_;
   std::map<std::string, uint32_t> message_numbers_;
   std::string restart_notice_;
+  std::function<void()> before_widgets_;
 };
 
 }  // namespace nimbra::qt

@@ -202,7 +202,11 @@ TEST(MachineFiles, FailedSavesAreReported) {
     std::function<void()> save;
   };
   const Row rows[] = {
-      {"windows/nimbra1.dat", [&] { shell::save_ini_up(*program.app); }},
+      {"windows/nimbra1.dat",
+       [&] {
+         program.app->main_form.UserTxt.text = "someone else";  // a save that changes the file
+         shell::save_ini_up(*program.app);
+       }},
       {"windows/nimbral.dat", [&] { validity::save_limit(*program.app, "27/03/31"); }},
       {"connections.ini",
        [&] { m.machine().dialup().hang_up(m.machine().dialup().connections()[0].handle); }},

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "platform/qt/widgets/control_widgets.h"
 
@@ -52,13 +53,22 @@ WindowState from_qt_state(Qt::WindowStates state) {
 
 }  // namespace
 
-FormView::FormView(platform::Form& form, platform::Hwnd handle, const TwipScale& scale)
-    : form_(form), handle_(handle), scale_(scale) {
+FormView::FormView(platform::Form& form, platform::Hwnd handle, const TwipScale& scale,
+                   std::function<void()> before_widgets)
+    : form_(form), handle_(handle), scale_(scale), before_widgets_(std::move(before_widgets)) {
   setObjectName(QString::fromStdString(form.qualified_name()));
+  form.set_observer(this);
+  apply_form();
+}
+
+void FormView::make_widgets() {
+  if (has_widgets_) return;
+  has_widgets_ = true;
+  if (before_widgets_) std::exchange(before_widgets_, nullptr)();
   const ControlBinding::Context context{scale_, input_};
   // A container is created before what it contains, so its widget is there to parent them.
-  for (Control* control : form.controls()) {
-    if (control == &form) continue;
+  for (Control* control : form_.controls()) {
+    if (control == &form_) continue;
     QWidget* parent = this;
     if (const auto it = binding_of_.find(control->container());
         it != binding_of_.end() && it->second->widget()) {
@@ -69,12 +79,25 @@ FormView::FormView(platform::Form& form, platform::Hwnd handle, const TwipScale&
     binding_of_.emplace(control, binding.get());
     bindings_.push_back(std::move(binding));
   }
+  stack_by_z_order();
   pair_labels();
-  form.set_observer(this);
-  apply_form();
-  for (Control* control : form.controls()) {
+  for (Control* control : form_.controls()) {
     if (control->kind() == platform::ControlKind::Frame) update_covered(control->container());
   }
+}
+
+// The widgets were stacked in their order of creation, the design's; the logic may have brought
+// some to the front since.
+void FormView::stack_by_z_order() {
+  std::vector<ControlBinding*> stack;
+  for (const auto& binding : bindings_) {
+    if (binding->widget()) stack.push_back(binding.get());
+  }
+  std::stable_sort(stack.begin(), stack.end(),
+                   [](const ControlBinding* a, const ControlBinding* b) {
+                     return a->control().z_order() < b->control().z_order();
+                   });
+  for (ControlBinding* binding : stack) binding->widget()->raise();
 }
 
 // A field without a caption is named by the label just left of it on the same line.
@@ -115,6 +138,7 @@ void FormView::close_input() {
 }
 
 void FormView::control_changed(Control& control) {
+  if (!has_widgets_ && &control != &form_) return;
   if (&control == &form_) {
     apply_form();
   } else if (const auto it = binding_of_.find(&control); it != binding_of_.end()) {
@@ -178,6 +202,7 @@ void FormView::apply_form() {
   const Qt::WindowStates state = to_qt_state(form_.window_state);
   if (windowState() != state) setWindowState(state);
   if (form_.visible && !isVisible()) {
+    make_widgets();
     show();
     activateWindow();
   } else if (!form_.visible && isVisible()) {
@@ -229,7 +254,10 @@ void FormView::show_without_activating() {
 
 void FormView::set_outer_geometry(const QRect& outer) {
   if (windowFlags() & Qt::WindowStaysOnTopHint) setWindowFlag(Qt::WindowStaysOnTopHint, false);
-  if (!isVisible()) show_without_activating();
+  if (!isVisible()) {
+    make_widgets();
+    show_without_activating();
+  }
   move(outer.topLeft());
   resize_outer(outer.size().expandedTo(frame_size()));
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -20,7 +21,10 @@ class FormView : public QWidget, public platform::ControlObserver {
   Q_OBJECT
 
  public:
-  FormView(platform::Form& form, platform::Hwnd handle, const TwipScale& scale);
+  // The controls get their widgets when the form is first shown; `before_widgets` runs just
+  // before. Until then a change of a control reaches no widget: making them applies all.
+  FormView(platform::Form& form, platform::Hwnd handle, const TwipScale& scale,
+           std::function<void()> before_widgets = nullptr);
   ~FormView() override;
 
   platform::Form& form() const { return form_; }
@@ -60,6 +64,8 @@ class FormView : public QWidget, public platform::ControlObserver {
     intptr_t handle(platform::Hwnd, uint32_t, uintptr_t, intptr_t) override { return 0; }
   };
 
+  void make_widgets();
+  void stack_by_z_order();
   void apply_form();
   void pair_labels();
   // Hides in the view what lies wholly behind a frame shown above it in `container`.
@@ -84,6 +90,8 @@ class FormView : public QWidget, public platform::ControlObserver {
   std::unordered_map<const platform::Control*, ControlBinding*> binding_of_;
   // Each label and the field it names.
   std::unordered_map<const platform::Control*, ControlBinding*> labelled_by_;
+  std::function<void()> before_widgets_;
+  bool has_widgets_ = false;
   DefaultProcedure default_procedure_;
   platform::WindowProcedure* procedure_ = &default_procedure_;
 };
