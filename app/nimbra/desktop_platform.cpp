@@ -96,6 +96,7 @@ DesktopPlatform::DesktopPlatform(const std::filesystem::path& dir)
       runtime_(
           dir, [this](const std::string& title) { window_.activate_window_titled(title); },
           machine_short_date(config_)),
+      window_(runtime_.ui_language()),
       card_(simulated_card(config_)),
       comm_(machine_serial_options(config_, card_.get())),
       pppd_line_(pppd_line(config_, card_.get(), registry_, task_timer_)),

@@ -59,8 +59,8 @@ class DesktopPlatform {
   sim::MachineKernel kernel_;
   platform::FileRegistry registry_;
   lnx::WatchedRegistry watched_registry_;
-  qt::QtWindow window_;
   qt::QtRuntime runtime_;
+  qt::QtWindow window_;
   std::unique_ptr<sim::PtyCard> card_;
   lnx::SerialComm comm_;
   qt::QtTaskTimer task_timer_;

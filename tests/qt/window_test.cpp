@@ -4,6 +4,10 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFontInfo>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -20,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -235,6 +240,26 @@ class WindowTest : public QObject {
     form.visible = false;
     form.visible = true;
     QCOMPARE(hooked, 1);
+  }
+
+  // Japanese is drawn in a CJK face; other languages in the desktop's sans-serif face, which
+  // still draws a Japanese caption (through the toolkit's fallback), not empty boxes.
+  void fontFollowsTheLanguage() {
+    QtWindow japanese(Language::Japanese);
+    QCOMPARE(QFontInfo(QApplication::font()).family(), QStringLiteral("Noto Sans CJK JP"));
+    QtWindow english(Language::English);
+    QVERIFY(QFontInfo(QApplication::font()).family() != QStringLiteral("Noto Sans CJK JP"));
+    const QString caption = QStringLiteral("QTIMEシリーズ");
+    QRawFont face = QRawFont::fromFont(QApplication::font());
+    QVERIFY(!face.supportsCharacter(caption.back()));
+    QTextLayout layout(caption, QApplication::font());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const auto runs = layout.glyphRuns();
+    QVERIFY(std::any_of(runs.begin(), runs.end(), [](const QGlyphRun& run) {
+      return run.rawFont().familyName() == QStringLiteral("Noto Sans CJK JP");
+    }));
   }
 
   // Typing sets the text box's text, raising Change per keystroke, within the maximum length.

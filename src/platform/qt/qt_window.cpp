@@ -37,8 +37,8 @@ std::string message_key(std::string_view name) {
 
 }  // namespace
 
-QtWindow::QtWindow() {
-  apply_classic_look();
+QtWindow::QtWindow(platform::Language ui_language) {
+  apply_classic_look(ui_language);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     scale_ = TwipScale::from_dpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY());
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/kernel.h"
 #include "platform/qt/widgets/form_view.h"
 #include "platform/qt/widgets/twip_scale.h"
 #include "platform/window.h"
@@ -16,8 +17,8 @@ namespace nimbra::qt {
 
 class QtWindow : public platform::Window {
  public:
-  // Needs the QApplication; sets the application's look.
-  QtWindow();
+  // Needs the QApplication; sets the application's look, its font for `ui_language`.
+  explicit QtWindow(platform::Language ui_language = platform::Language::English);
   QtWindow(const QtWindow&) = delete;
   QtWindow& operator=(const QtWindow&) = delete;
   // Detaches every form still attached.

@@ -7,19 +7,20 @@
 
 namespace nimbra::qt {
 
-QFont classic_font() {
-  QFont font(QStringLiteral("Noto Sans CJK JP"));
+QFont classic_font(platform::Language language) {
+  QFont font(language == platform::Language::Japanese ? QStringLiteral("Noto Sans CJK JP")
+                                                      : QStringLiteral("Sans Serif"));
   font.setStyleHint(QFont::SansSerif);
   font.setPointSize(9);
   return font;
 }
 
-void apply_classic_look() {
+void apply_classic_look(platform::Language language) {
   if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
     QApplication::setStyle(style);
     QApplication::setPalette(style->standardPalette());
   }
-  QApplication::setFont(classic_font());
+  QApplication::setFont(classic_font(language));
 }
 
 }  // namespace nimbra::qt
