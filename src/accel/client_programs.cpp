@@ -20,7 +20,8 @@ std::optional<std::string> ask_with_probe(shell::AppContext& app, std::string_vi
   if (directory.empty()) return std::nullopt;
   platform::Kernel& kernel = app.platform.kernel;
   const std::string probe = path_in_directory(directory, probe_name);
-  if (!kernel.write_file(probe, {}, platform::FileAccess::Normal)) return std::nullopt;
+  // It is deleted right after the question: nothing to keep on the disk.
+  if (!kernel.write_file(probe, {}, platform::FileAccess::Temporary)) return std::nullopt;
   std::string program = FindDefaultProgram(app.platform.shell, probe);
   kernel.delete_file(probe);
   return program;

@@ -39,8 +39,9 @@ struct LocalDateTime {
 };
 
 enum class FileAccess {
-  Normal,   // 0644
-  Private,  // 0600: the file holds a password
+  Normal,     // 0644
+  Private,    // 0600: the file holds a password
+  Temporary,  // 0644, lives for a moment: write_file replaces it atomically, not syncing it
 };
 
 class Kernel {

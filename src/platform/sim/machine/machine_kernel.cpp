@@ -47,12 +47,9 @@ std::string resolve_component(const std::filesystem::path& dir, const std::strin
   return name;
 }
 
-// An atomic replacement of host file access.
-using Replace = bool (*)(const std::filesystem::path&, std::span<const uint8_t>, unsigned,
-                         std::error_code*);
-
-// Saves the bytes with `replace`; a failure is told on standard error, as the program has no
-// message for it.
+// Saves the bytes with `replace`, an atomic replacement of host file access; a failure is told on
+// standard error, as the program has no message for it.
+template <class Replace>
 bool save_told(const std::optional<std::filesystem::path>& host, std::span<const uint8_t> bytes,
                platform::FileAccess access, Replace replace) {
   if (!host) return false;
@@ -164,10 +161,15 @@ std::optional<std::vector<uint8_t>> MachineKernel::read_file(std::string_view pa
 
 bool MachineKernel::write_file(std::string_view path, std::span<const uint8_t> bytes,
                                platform::FileAccess access) {
-  return save_told(
-      host_path(path), bytes, access,
-      [](const std::filesystem::path& file, std::span<const uint8_t> whole, unsigned mode,
-         std::error_code* why) { return platform::write_file_atomic(file, whole, mode, why); });
+  // A temporary file goes away at once: atomic, but not worth a sync.
+  const auto durability = access == platform::FileAccess::Temporary
+                              ? platform::Durability::ProcessCrashOnly
+                              : platform::Durability::Synced;
+  return save_told(host_path(path), bytes, access,
+                   [durability](const std::filesystem::path& file, std::span<const uint8_t> whole,
+                                unsigned mode, std::error_code* why) {
+                     return platform::write_file_atomic(file, whole, mode, why, durability);
+                   });
 }
 
 bool MachineKernel::write_file_start(std::string_view path, std::span<const uint8_t> bytes,
