@@ -32,12 +32,16 @@ int main(int argc, char** argv) {
   mallopt(M_ARENA_MAX, 1);
   nimbra::app::FontWarmup fonts;
   QApplication qapp(argc, argv);  // takes the toolkit's own options out of argv
-  fonts.toolkit_started();
   if (argc > 1) {
     std::fprintf(stderr, "nimbra: unknown argument %s\n%s", argv[1], kUsage);
     return 2;
   }
+  fonts.toolkit_started();
   nimbra::app::DesktopRunOptions options;
   options.before_window = [&fonts] { fonts.wait(); };
-  return nimbra::app::run_desktop(qapp, options);
+  const int status = nimbra::app::run_desktop(qapp, options);
+  // A start that failed before its window may leave the font thread in the toolkit, which
+  // goes away before `fonts` does.
+  fonts.wait();
+  return status;
 }
