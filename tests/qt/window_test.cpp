@@ -4,11 +4,9 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QGlyphRun>
-#include <QRawFont>
-#include <QTextLayout>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -19,9 +17,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRawFont>
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -402,6 +402,15 @@ class WindowTest : public QObject {
       QVERIFY2(form_->TxtUser.text == std::string("abc"), source.name);
       QVERIFY2(changes == source.changes, source.name);
     }
+    // The box's maximum length holds whichever way the text comes.
+    form_->TxtUser.max_length = 2;
+    for (const auto& source : texts) {
+      form_->TxtUser.text = std::string(source.before);
+      source.give();
+      QVERIFY2(form_->TxtUser.text == std::string("ab"), source.name);
+      QVERIFY2(user->text() == QStringLiteral("ab"), source.name);
+    }
+    form_->TxtUser.max_length = 0;
 
     form_->CboPort.list_index = 0;
     QTest::keyClick(combo, Qt::Key_Down);
