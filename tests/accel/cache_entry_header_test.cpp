@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,10 @@ namespace {
 // to the NUL or the record's end; no reference, or one outside, gives none.
 TEST(CacheEntryHeader, SourceUrlStaysInsideTheRecord) {
   const auto record_with = [](uint32_t reference, std::string tail) {
-    std::vector<uint8_t> record(84, 0);
+    std::vector<uint8_t> record(84 + tail.size(), 0);
     record[0] = 84;
     for (int i = 0; i < 4; ++i) record[4 + i] = static_cast<uint8_t>(reference >> (8 * i));
-    record.insert(record.end(), tail.begin(), tail.end());
+    std::copy(tail.begin(), tail.end(), record.begin() + 84);
     return record;
   };
   struct Row {
