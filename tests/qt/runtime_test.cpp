@@ -13,11 +13,11 @@
 #include "desktop_platform.h"
 #include "nimbra_test/temp_dir.h"
 #include "platform/host/file_io.h"
-#include "platform/text/ini_file.h"
 #include "platform/qt/activation_channel.h"
 #include "platform/qt/instance_names.h"
 #include "platform/qt/qt_runtime.h"
 #include "platform/qt/short_date.h"
+#include "platform/text/ini_file.h"
 #include "qt_test_registry.h"
 
 namespace {
@@ -159,8 +159,8 @@ class RuntimeTest : public QObject {
       return nimbra::qt::instance_names(path, uid, base);
     };
     const auto reference = names(directory);
-    QVERIFY(reference.lock_file.startsWith(base + u'/'));
-    QVERIFY(reference.lock_file != reference.server_name);
+    QVERIFY(QString::fromStdString(reference.instance.native()).startsWith(base + u'/'));
+    QVERIFY(QString::fromStdString(reference.instance.native()) != reference.server_name);
     for (const auto& same : {directory / "", directory / ".", directory / "sub" / "..", link}) {
       QCOMPARE(names(same).server_name, reference.server_name);
     }

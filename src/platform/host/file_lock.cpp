@@ -41,6 +41,7 @@ FileLock::FileLock(const std::filesystem::path& file, Mode mode) {
     rc = ::flock(fd_, flock_operation(mode));
   } while (rc != 0 && errno == EINTR);
   held_ = rc == 0;
+  busy_ = !held_ && errno == EWOULDBLOCK;
 }
 
 FileLock::~FileLock() {

@@ -29,10 +29,13 @@ class FileLock {
   ~FileLock();
 
   bool held() const { return held_; }
+  // Not held because another holder has it; the other causes are errors.
+  bool busy() const { return busy_; }
 
  private:
   int fd_ = -1;
   bool held_ = false;
+  bool busy_ = false;
 };
 
 }  // namespace nimbra::platform

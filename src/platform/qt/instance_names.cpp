@@ -3,6 +3,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <string>
 #include <system_error>
@@ -37,7 +38,7 @@ InstanceNames instance_names(const std::filesystem::path& machine_directory, uns
   // 64 bits of the digest keep the socket path well inside the limit of a Unix socket address.
   const QString stem = QDir(directory).filePath(QStringLiteral("nimbra-") +
                                                 QString::fromLatin1(digest.left(8).toHex()));
-  return {stem + QStringLiteral(".lock"), stem + QStringLiteral(".sock")};
+  return {QFile::encodeName(stem).toStdString(), stem + QStringLiteral(".sock")};
 }
 
 QString instance_directory() {

@@ -8,7 +8,8 @@
 namespace nimbra::qt {
 
 struct InstanceNames {
-  QString lock_file;    // held by the running instance
+  // The running instance holds the file lock of this path (its sidecar "<path>.lock").
+  std::filesystem::path instance;
   QString server_name;  // absolute path of its activation socket
 };
 

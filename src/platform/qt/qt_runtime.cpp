@@ -12,10 +12,6 @@
 namespace nimbra::qt {
 namespace {
 
-// A crashed holder's lock is taken over at once because its process is gone. The age limit only
-// decides where that check cannot (a recycled process id); a live holder keeps the file locked,
-// so an old lock is never taken from under it.
-constexpr std::chrono::seconds kStaleLockAge{10};
 // How long a starting instance waits for the running one to take its request.
 constexpr std::chrono::milliseconds kActivationTimeout{2000};
 
@@ -24,10 +20,9 @@ constexpr std::chrono::milliseconds kActivationTimeout{2000};
 QtRuntime::QtRuntime(const std::filesystem::path& machine_directory, ActivateHandler on_activate,
                      ShortDate machine_short_date)
     : names_(instance_names(machine_directory, ::getuid(), instance_directory())),
-      lock_(names_.lock_file),
+      lock_(names_.instance, platform::FileLock::Mode::TryExclusive),
       server_(std::move(on_activate)),
       machine_short_date_(std::move(machine_short_date)) {
-  lock_.setStaleLockTime(kStaleLockAge);
   another_holds_ = claim_instance();
 }
 
@@ -40,10 +35,10 @@ bool QtRuntime::previous_instance() {
 }
 
 bool QtRuntime::claim_instance() {
-  if (!lock_.tryLock(std::chrono::milliseconds::zero())) {
-    if (lock_.error() == QLockFile::LockFailedError) return true;
+  if (!lock_.held()) {
+    if (lock_.busy()) return true;
     // Without a usable lock nobody can be detected; running alone is the lesser harm.
-    qWarning("Cannot create the instance lock %s", qUtf8Printable(names_.lock_file));
+    qWarning("Cannot create the instance lock %s", platform::lock_file_of(names_.instance).c_str());
     return false;
   }
   if (!server_.listen(names_.server_name)) {

@@ -3,12 +3,12 @@
 // running instance per user and machine directory that later instances can ask to come forward.
 #pragma once
 
-#include <QLockFile>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "platform/host/file_lock.h"
 #include "platform/qt/activation_channel.h"
 #include "platform/qt/instance_names.h"
 #include "platform/runtime.h"
@@ -43,7 +43,9 @@ class QtRuntime : public platform::Runtime {
   bool claim_instance();
 
   InstanceNames names_;
-  QLockFile lock_;
+  // An flock: the kernel lets go of it when the holder ends, however it ends, so a crashed
+  // holder leaves nothing to clean up and nothing is written to take it.
+  platform::FileLock lock_;
   ActivationServer server_;  // after the lock: stops listening before the lock is released
   ShortDate machine_short_date_;
   bool another_holds_ = false;
