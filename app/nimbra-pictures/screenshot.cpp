@@ -260,7 +260,12 @@ void ScreenshotRun::take_series(QWidget* window) {
 }
 
 void ScreenshotRun::take_cache_deletion(QWidget* window) {
+  // A page gets its widgets when it first comes to the front.
   auto* bar = window->findChild<QTabBar*>();
+  if (bar) {
+    bar->setCurrentIndex(1);
+    settle(kPageSettleMs);
+  }
   auto* progress = window->findChild<QProgressBar*>("ProgressBar1");
   auto* label = window->findChild<QLabel*>("LabProgress");
   auto* box = window->findChild<QCheckBox*>("CheckCash");
@@ -269,8 +274,6 @@ void ScreenshotRun::take_cache_deletion(QWidget* window) {
     std::fprintf(stderr, "nimbra-pictures: no Accelerator page to delete the cache on\n");
     return;
   }
-  bar->setCurrentIndex(1);
-  settle(kPageSettleMs);
   box->click();
   settle(kPageSettleMs);
   {

@@ -242,6 +242,52 @@ class WindowTest : public QObject {
     QCOMPARE(hooked, 1);
   }
 
+  // A page behind the front one gets its widgets when it first comes out, with what the logic
+  // set meanwhile, its label pairing, and its place in the Tab order of the design.
+  void pagesBehindAreMadeWhenTheyComeOut() {
+    struct Paged : Form {
+      Paged() : Form("FrmPaged") { width = height = 6000; }
+      Button CmdFirst{this, "CmdFirst"};
+      Frame PageA{this, "PageA"};
+      TextBox TxtA{&PageA, "TxtA"};
+      Frame PageB{this, "PageB"};
+      Label LblB{&PageB, "LblB"};
+      TextBox TxtB{&PageB, "TxtB"};
+      Button CmdLast{this, "CmdLast"};
+    } form;
+    place(form.CmdFirst, 150, 150, 1200, 375);
+    for (Frame* page : {&form.PageA, &form.PageB}) place(*page, 150, 600, 4000, 2000);
+    place(form.TxtA, 150, 300, 1200, 300);
+    place(form.LblB, 150, 300, 1200, 300);
+    place(form.TxtB, 1500, 300, 1200, 300);
+    place(form.CmdLast, 150, 3000, 1200, 375);
+    form.LblB.caption = "Owner";
+    QtWindow window;
+    window.attach(form);
+    form.PageA.bring_to_front();
+    form.visible = true;
+    QWidget* view = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->objectName() == QLatin1String("FrmPaged")) view = top;
+    }
+    QVERIFY(view);
+    QVERIFY(child<QLineEdit>(view, "TxtA")->isVisible());
+    QVERIFY(!view->findChild<QWidget*>(QStringLiteral("TxtB")));
+
+    form.TxtB.text = "kept";
+    form.PageB.bring_to_front();
+    auto* field = child<QLineEdit>(view, "TxtB");
+    QVERIFY(field->isVisible() && !child<QWidget>(view, "TxtA")->isVisible());
+    QCOMPARE(field->text(), QStringLiteral("kept"));
+    QCOMPARE(field->accessibleName(), QStringLiteral("Owner"));
+    QApplication::setActiveWindow(view);
+    child<QWidget>(view, "CmdFirst")->setFocus();
+    for (const char* next : {"TxtB", "CmdLast"}) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(next));
+    }
+  }
+
   // Japanese is drawn in a CJK face; other languages in the desktop's sans-serif face, which
   // still draws a Japanese caption (through the toolkit's fallback), not empty boxes.
   void fontFollowsTheLanguage() {

@@ -66,6 +66,7 @@ class ControlBinding {
 
   // A covered control stays hidden in the view whatever its visibility in the model.
   void set_covered(bool covered);
+  bool covered() const { return covered_; }
 
   // Mirrors every property of the control onto the widget. A widget's value changes only by
   // the user otherwise, so the bindings take every value change outside this as input,

@@ -65,25 +65,44 @@ void FormView::make_widgets() {
   if (has_widgets_) return;
   has_widgets_ = true;
   if (before_widgets_) std::exchange(before_widgets_, nullptr)();
+  opened_.insert(&form_);
+  make_contents();
+}
+
+// One level of containers at a time: whether a frame shows is known once it and the frames
+// beside it have their widgets.
+void FormView::make_contents() {
   const ControlBinding::Context context{scale_, input_};
-  // A container is created before what it contains, so its widget is there to parent them.
-  for (Control* control : form_.controls()) {
-    if (control == &form_) continue;
-    QWidget* parent = this;
-    if (const auto it = binding_of_.find(control->container());
-        it != binding_of_.end() && it->second->widget()) {
-      parent = it->second->widget();
+  bool made_any = false;
+  for (;;) {
+    for (const auto& binding : bindings_) {
+      if (binding->widget() && !binding->covered()) opened_.insert(&binding->control());
     }
-    auto binding = bind_control(*control, parent, context);
-    binding->apply();
-    binding_of_.emplace(control, binding.get());
-    bindings_.push_back(std::move(binding));
+    std::vector<ControlBinding*> made;
+    std::unordered_set<const Control*> with_frames;
+    for (Control* control : form_.controls()) {
+      if (control == &form_ || binding_of_.contains(control) ||
+          !opened_.contains(control->container())) {
+        continue;
+      }
+      const auto container = binding_of_.find(control->container());
+      QWidget* parent = container != binding_of_.end() && container->second->widget()
+                            ? container->second->widget()
+                            : static_cast<QWidget*>(this);
+      auto binding = bind_control(*control, parent, context);
+      binding->apply();
+      binding_of_.emplace(control, binding.get());
+      made.push_back(binding.get());
+      bindings_.push_back(std::move(binding));
+      if (control->kind() == platform::ControlKind::Frame) with_frames.insert(control->container());
+    }
+    if (made.empty()) break;
+    made_any = true;
+    stack_by_z_order();
+    pair_labels(made);
+    for (const Control* container : with_frames) update_covered(container);
   }
-  stack_by_z_order();
-  pair_labels();
-  for (Control* control : form_.controls()) {
-    if (control->kind() == platform::ControlKind::Frame) update_covered(control->container());
-  }
+  if (made_any) order_focus_chain();
 }
 
 // The widgets were stacked in their order of creation, the design's; the logic may have brought
@@ -100,10 +119,11 @@ void FormView::stack_by_z_order() {
   for (ControlBinding* binding : stack) binding->widget()->raise();
 }
 
-// A field without a caption is named by the label just left of it on the same line.
-void FormView::pair_labels() {
+// A field without a caption is named by the label just left of it on the same line, which is
+// made along with it.
+void FormView::pair_labels(const std::vector<ControlBinding*>& fields) {
   using platform::ControlKind;
-  for (const auto& binding : bindings_) {
+  for (ControlBinding* binding : fields) {
     const Control& field = binding->control();
     const ControlKind kind = field.kind();
     if (kind != ControlKind::TextBox && kind != ControlKind::ComboBox) continue;
@@ -119,10 +139,21 @@ void FormView::pair_labels() {
     if (!nearest) continue;
     binding->set_label(nearest);
     binding->apply();
-    labelled_by_.emplace(nearest, binding.get());
+    labelled_by_.emplace(nearest, binding);
     if (auto* label = qobject_cast<QLabel*>(binding_of_.at(nearest)->widget())) {
       label->setBuddy(binding->widget());
     }
+  }
+}
+
+void FormView::order_focus_chain() {
+  QWidget* previous = nullptr;
+  for (const Control* control : form_.controls()) {
+    const auto it = binding_of_.find(control);
+    QWidget* widget = it != binding_of_.end() ? it->second->widget() : nullptr;
+    if (!widget) continue;
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
   }
 }
 
@@ -145,7 +176,10 @@ void FormView::control_changed(Control& control) {
     it->second->apply();
   }
   if (const auto it = labelled_by_.find(&control); it != labelled_by_.end()) it->second->apply();
-  if (control.kind() == platform::ControlKind::Frame) update_covered(control.container());
+  if (control.kind() == platform::ControlKind::Frame) {
+    update_covered(control.container());
+    make_contents();
+  }
 }
 
 // The pages behind the front one, stacked frames of one size, are not on the screen for a

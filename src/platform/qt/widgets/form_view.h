@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/controls/controls.h"
@@ -22,7 +23,9 @@ class FormView : public QWidget, public platform::ControlObserver {
 
  public:
   // The controls get their widgets when the form is first shown; `before_widgets` runs just
-  // before. Until then a change of a control reaches no widget: making them applies all.
+  // before. The contents of a frame wholly behind another, a page behind the front one, get
+  // theirs when it first comes out. Until then a change of a control reaches no widget: making
+  // them applies all.
   FormView(platform::Form& form, platform::Hwnd handle, const TwipScale& scale,
            std::function<void()> before_widgets = nullptr);
   ~FormView() override;
@@ -65,9 +68,13 @@ class FormView : public QWidget, public platform::ControlObserver {
   };
 
   void make_widgets();
+  // Makes the widgets of the controls of every container that shows, until none is missing.
+  void make_contents();
   void stack_by_z_order();
   void apply_form();
-  void pair_labels();
+  void pair_labels(const std::vector<ControlBinding*>& fields);
+  // Puts the widgets in the focus chain in the order of the design, whenever they were made.
+  void order_focus_chain();
   // Hides in the view what lies wholly behind a frame shown above it in `container`.
   void update_covered(const platform::Control* container);
   bool takes_tab_focus(QWidget* widget) const;
@@ -92,6 +99,8 @@ class FormView : public QWidget, public platform::ControlObserver {
   std::unordered_map<const platform::Control*, ControlBinding*> labelled_by_;
   std::function<void()> before_widgets_;
   bool has_widgets_ = false;
+  // The form, and the controls whose contents have widgets.
+  std::unordered_set<const platform::Control*> opened_;
   DefaultProcedure default_procedure_;
   platform::WindowProcedure* procedure_ = &default_procedure_;
 };
