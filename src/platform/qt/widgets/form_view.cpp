@@ -105,7 +105,7 @@ void FormView::make_contents() {
   if (made_any) order_focus_chain();
 }
 
-// The widgets were stacked in their order of creation, the design's; the logic may have brought
+// Siblings were stacked in their order of creation, the design's; the logic may have brought
 // some to the front since.
 void FormView::stack_by_z_order() {
   std::vector<ControlBinding*> stack;
