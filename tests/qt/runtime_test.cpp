@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -234,6 +236,22 @@ class RuntimeTest : public QObject {
     QStringList received;
     for (const auto& title : titles) received << QString::fromStdString(title);
     QCOMPARE(received, expected);
+  }
+
+  // A holder that ends while a client stays silent ends at once, not when the client's time is
+  // up; the socket goes with it.
+  void holder_ends_while_a_client_is_silent() {
+    auto holder =
+        std::make_unique<nimbra::qt::QtRuntime>(machine_path(), [](const std::string&) {});
+    QVERIFY(!holder->previous_instance());
+    QLocalSocket silent;
+    silent.connectToServer(server_name());
+    QVERIFY(silent.waitForConnected(2000));
+    QElapsedTimer ending;
+    ending.start();
+    holder.reset();
+    QVERIFY2(ending.elapsed() < 1000, qPrintable(QString::number(ending.elapsed())));
+    QVERIFY(!QFile::exists(server_name()));
   }
 
   // Without a holder, a request gives up once its time is over.

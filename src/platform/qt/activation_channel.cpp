@@ -2,29 +2,34 @@
 #include "platform/qt/activation_channel.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QSocketNotifier>
+#include <QMetaObject>
 #include <QStringDecoder>
 #include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <system_error>
+#include <utility>
 
 namespace nimbra::qt {
 namespace {
 
 // A client that connects and stays silent is dropped after this long.
 constexpr std::chrono::milliseconds kRequestTimeout{2000};
-// More simultaneous connections than this are refused at once.
-constexpr size_t kMaxOpenConnections = 8;
+// Connections that wait while one request is read.
+constexpr int kBacklog = 8;
+// Pause after a connection could not be taken for want of resources.
+constexpr int kBusyPauseMs = 100;
 // Pause between attempts while the holder is still starting to listen.
 constexpr std::chrono::milliseconds kConnectRetryPause{20};
 
@@ -54,18 +59,52 @@ std::optional<sockaddr_un> address_of(const QString& path) {
   return address;
 }
 
+enum class Wait { Ready, Stopped, TimedOut };
+
+// Waits until `fd` (none when negative) is readable or `stop_fd` is signalled, at most
+// `timeout_ms` (forever when negative).
+Wait wait_readable(int fd, int stop_fd, int timeout_ms) {
+  pollfd watched[2] = {{stop_fd, POLLIN, 0}, {fd, POLLIN, 0}};
+  const int ready = ::poll(watched, fd < 0 ? 1 : 2, timeout_ms);
+  if (ready < 0) return errno == EINTR ? Wait::TimedOut : Wait::Stopped;
+  if (watched[0].revents != 0) return Wait::Stopped;
+  return ready > 0 ? Wait::Ready : Wait::TimedOut;
+}
+
+// The title of the one line a client sends; nothing when it is not valid, too long, or not
+// complete within the time allowed.
+std::optional<std::string> read_request(int fd, int stop_fd) {
+  const QDeadlineTimer deadline(kRequestTimeout);
+  QByteArray pending;
+  while (pending.size() < kMaxActivationRequest) {
+    if (deadline.hasExpired()) return std::nullopt;
+    const Wait waited = wait_readable(fd, stop_fd, static_cast<int>(deadline.remainingTime()));
+    if (waited == Wait::Stopped) return std::nullopt;
+    if (waited == Wait::TimedOut) continue;
+    char buffer[kMaxActivationRequest];
+    const auto room = static_cast<size_t>(kMaxActivationRequest - pending.size());
+    const ssize_t got = ::recv(fd, buffer, room, 0);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (got <= 0) return std::nullopt;
+    pending.append(buffer, got);
+    if (const qsizetype end = pending.indexOf('\n'); end >= 0) return title_of(pending.left(end));
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 ActivationServer::ActivationServer(Handler handler) : handler_(std::move(handler)) {}
 
 ActivationServer::~ActivationServer() {
-  for (Client& client : clients_) {
-    delete client.readable;
-    delete client.timeout;
-    ::close(client.fd);
+  if (listener_.joinable()) {
+    const uint64_t stop = 1;
+    while (::write(stop_fd_, &stop, sizeof stop) < 0 && errno == EINTR) {
+    }
+    listener_.join();
   }
+  if (stop_fd_ >= 0) ::close(stop_fd_);
   if (listen_fd_ < 0) return;
-  incoming_.reset();
   ::close(listen_fd_);
   ::unlink(QFile::encodeName(path_).constData());
 }
@@ -77,8 +116,11 @@ bool ActivationServer::listen(const QString& server_name) {
     return false;
   }
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) {
+  const int stop_fd = ::eventfd(0, EFD_CLOEXEC);
+  if (fd < 0 || stop_fd < 0) {
     error_ = QString::fromLocal8Bit(std::strerror(errno));
+    if (fd >= 0) ::close(fd);
+    if (stop_fd >= 0) ::close(stop_fd);
     return false;
   }
   ::unlink(address->sun_path);
@@ -86,62 +128,46 @@ bool ActivationServer::listen(const QString& server_name) {
   const mode_t old_mask = ::umask(0077);
   const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0;
   ::umask(old_mask);
-  if (!bound || ::listen(fd, static_cast<int>(kMaxOpenConnections)) != 0) {
+  if (!bound || ::listen(fd, kBacklog) != 0) {
     error_ = QString::fromLocal8Bit(std::strerror(errno));
     ::close(fd);
+    ::close(stop_fd);
     return false;
   }
   listen_fd_ = fd;
+  stop_fd_ = stop_fd;
   path_ = server_name;
-  incoming_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-  QObject::connect(incoming_.get(), &QSocketNotifier::activated, incoming_.get(),
-                   [this] { accept_pending(); });
+  try {
+    listener_ = std::thread([this] { serve(); });
+  } catch (const std::system_error& e) {
+    error_ = QString::fromLocal8Bit(e.what());
+    return false;
+  }
   return true;
 }
 
-void ActivationServer::accept_pending() {
+void ActivationServer::serve() {
   for (;;) {
+    const Wait waited = wait_readable(listen_fd_, stop_fd_, -1);
+    if (waited == Wait::Stopped) return;
+    if (waited == Wait::TimedOut) continue;  // a signal came in between
     const int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return;
-    if (clients_.size() >= kMaxOpenConnections) {
-      ::close(fd);
+    if (fd < 0) {
+      // Out of descriptors or memory: pause rather than spin on a connection it cannot take.
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        if (wait_readable(-1, stop_fd_, kBusyPauseMs) == Wait::Stopped) return;
+      }
       continue;
     }
-    Client& client = clients_.emplace_back();
-    client.fd = fd;
-    client.readable = new QSocketNotifier(fd, QSocketNotifier::Read);
-    QObject::connect(client.readable, &QSocketNotifier::activated, client.readable,
-                     [this, &client] { read_request(client); });
-    client.timeout = new QTimer;
-    client.timeout->setSingleShot(true);
-    QObject::connect(client.timeout, &QTimer::timeout, client.timeout,
-                     [this, &client] { drop(client); });
-    client.timeout->start(kRequestTimeout);
+    std::optional<std::string> title = read_request(fd, stop_fd_);
+    ::close(fd);
+    if (title) hand_over(std::move(*title));
   }
 }
 
-void ActivationServer::read_request(Client& client) {
-  char buffer[kMaxActivationRequest];
-  const auto room = static_cast<size_t>(kMaxActivationRequest - client.pending.size());
-  const ssize_t got = ::recv(client.fd, buffer, room, 0);
-  if (got < 0 && (errno == EAGAIN || errno == EINTR)) return;
-  if (got > 0) client.pending.append(buffer, got);
-  const qsizetype end = client.pending.indexOf('\n');
-  // Still on its way: neither a whole line, nor the end, nor the limit.
-  if (end < 0 && got > 0 && client.pending.size() < kMaxActivationRequest) return;
-  const QByteArray line = end < 0 ? QByteArray() : client.pending.left(end);
-  drop(client);
-  if (const auto title = title_of(line)) handler_(*title);
-}
-
-void ActivationServer::drop(Client& client) {
-  // The notifier and the timer may be the ones calling: they go once control returns.
-  client.readable->setEnabled(false);
-  client.readable->deleteLater();
-  client.timeout->stop();
-  client.timeout->deleteLater();
-  ::close(client.fd);
-  clients_.remove_if([&](const Client& c) { return &c == &client; });
+void ActivationServer::hand_over(std::string title) {
+  QMetaObject::invokeMethod(
+      &receiver_, [this, title = std::move(title)] { handler_(title); }, Qt::QueuedConnection);
 }
 
 bool send_activation(const QString& server_name, std::string_view title,

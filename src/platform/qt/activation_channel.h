@@ -1,21 +1,17 @@
 // SPDX-License-Identifier: MIT
 // The request a starting instance sends to the running one: "bring the window with this title to
 // the front". One connection to a Unix socket carries one title in UTF-8, ended by a newline.
-// Plain sockets watched by the event loop: the toolkit's network module would cost the program
-// more than a megabyte of memory for this one request.
+// Plain sockets: the toolkit's network module would cost the program more than a megabyte of
+// memory for this one request.
 #pragma once
 
-#include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <chrono>
 #include <functional>
-#include <list>
-#include <memory>
 #include <string>
 #include <string_view>
-
-class QSocketNotifier;
-class QTimer;
+#include <thread>
 
 namespace nimbra::qt {
 
@@ -23,7 +19,10 @@ namespace nimbra::qt {
 inline constexpr qsizetype kMaxActivationRequest = 1024;
 
 // Listens for activation requests and hands each well-formed title to the handler, on the thread
-// that owns the server. Oversized, malformed or silent requests are dropped.
+// that made the server. Oversized, malformed or silent requests are dropped. The socket is
+// waited on by a thread of its own, asleep until a request comes: the user-interface thread
+// wakes ten times a second for the status timer, and every descriptor its event loop watched
+// would be polled at each of those wake-ups.
 class ActivationServer {
  public:
   using Handler = std::function<void(const std::string& title)>;
@@ -40,22 +39,16 @@ class ActivationServer {
   QString error_string() const { return error_; }
 
  private:
-  struct Client {
-    int fd = -1;
-    QByteArray pending;
-    QSocketNotifier* readable = nullptr;
-    QTimer* timeout = nullptr;
-  };
-
-  void accept_pending();
-  void read_request(Client& client);
-  void drop(Client& client);
+  // On the listening thread: one request at a time, until `stop_fd_` is signalled.
+  void serve();
+  void hand_over(std::string title);
 
   Handler handler_;
+  QObject receiver_;  // of the making thread: titles reach the handler through its queue
   int listen_fd_ = -1;
+  int stop_fd_ = -1;
   QString path_;
-  std::unique_ptr<QSocketNotifier> incoming_;
-  std::list<Client> clients_;
+  std::thread listener_;
   QString error_;
 };
 
