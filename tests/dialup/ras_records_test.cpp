@@ -105,7 +105,13 @@ TEST(Connections, BothLayouts) {
     size_t name_width;
   };
   for (const Row& r : {Row{kConnections9x, 412, 257}, Row{kConnectionsNT, 32, 21}}) {
-    Bytes buffer = connection_buffer(r.layout);
+    ConnectionStorage storage;
+    storage.fill(0xAA);
+    const auto prepared = connection_buffer(r.layout, storage);
+    Bytes buffer(prepared.begin(), prepared.end());
+    ASSERT_EQ(buffer.size(), 2 * r.record_size);
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 4), le32(r.record_size));
+    EXPECT_EQ(Bytes(buffer.begin() + 4, buffer.end()), Bytes(buffer.size() - 4, 0));
     put(buffer, 4, std::string("\x11\x22\x00\x00", 4));
     put(buffer, 8, "ISP1");
     put(buffer, r.record_size,

@@ -50,8 +50,10 @@ std::span<const uint8_t> device_name_field(std::span<const uint8_t> record,
   return rest.first(std::min(rest.size(), er::device_name_width(default_entry_size)));
 }
 
-std::vector<uint8_t> connection_buffer(const platform::ConnectionLayout& layout) {
-  std::vector<uint8_t> buffer(layout.size * kConnectionSlots, 0);
+std::span<uint8_t> connection_buffer(const platform::ConnectionLayout& layout,
+                                     ConnectionStorage& storage) {
+  const auto buffer = std::span(storage).first(layout.size * kConnectionSlots);
+  std::fill(buffer.begin(), buffer.end(), uint8_t{0});
   bytes::put_u32(buffer, 0, layout.size);
   return buffer;
 }

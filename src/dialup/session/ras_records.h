@@ -3,6 +3,8 @@
 // own phone-book entry, and the connection records it asks RAS for.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -36,8 +38,16 @@ struct ConnectionRecord {
   std::string entry_name;
 };
 
-// A zeroed buffer for two records with the first record's size field set.
-std::vector<uint8_t> connection_buffer(const platform::ConnectionLayout& layout);
+// Room for the records of either layout. The status tick enumerates the connections ten times a
+// second; on the stack, the buffer costs it no trip through the heap.
+using ConnectionStorage =
+    std::array<uint8_t, kConnectionSlots *
+                            std::max(platform::kConnections9x.size, platform::kConnectionsNT.size)>;
+
+// The part of `storage` for two records of `layout`, zeroed, with the first record's size field
+// set.
+std::span<uint8_t> connection_buffer(const platform::ConnectionLayout& layout,
+                                     ConnectionStorage& storage);
 
 // The first `count` records of the buffer, as far as the buffer holds them.
 std::vector<ConnectionRecord> parse_connections(const platform::ConnectionLayout& layout,

@@ -196,7 +196,8 @@ bool VBRas32::SeekEnumConns(std::string_view Entry, bool SetProp) {
   if (platform_id_ == shell::kPlatformWin9x) layout = &platform::kConnections9x;
   if (platform_id_ == shell::kPlatformNt) layout = &platform::kConnectionsNT;
   if (layout == nullptr) return false;
-  std::vector<uint8_t> buffer = connection_buffer(*layout);
+  ConnectionStorage storage;
+  const std::span<uint8_t> buffer = connection_buffer(*layout, storage);
   auto size = static_cast<uint32_t>(buffer.size());
   uint32_t count = 0;
   if (ras_.RasEnumConnectionsA(buffer, size, count) != 0) return false;
