@@ -4,6 +4,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QStringList>
 #include <system_error>
 
@@ -14,7 +15,10 @@ FontWarmup::FontWarmup() {
     loader_ = std::thread([started = toolkit_.get_future()]() mutable {
       FcInit();
       // The toolkit's font database is shared by all threads and guarded by its own lock.
-      if (started.get()) QFontDatabase::families();
+      const std::optional<QFont> window_font = started.get();
+      if (!window_font) return;
+      QFontDatabase::families();
+      QFontMetrics(*window_font).horizontalAdvance(QStringLiteral("Nimbra"));
     });
   } catch (const std::system_error&) {
     // No thread to spare: the toolkit loads the fonts itself when it needs them.
@@ -25,19 +29,19 @@ FontWarmup::~FontWarmup() {
   wait();
 }
 
-void FontWarmup::toolkit_started() {
-  answer_toolkit(true);
+void FontWarmup::toolkit_started(const QFont& window_font) {
+  answer_toolkit(window_font);
 }
 
 void FontWarmup::wait() {
-  answer_toolkit(false);
+  answer_toolkit(std::nullopt);
   if (loader_.joinable()) loader_.join();
 }
 
-void FontWarmup::answer_toolkit(bool started) {
+void FontWarmup::answer_toolkit(std::optional<QFont> window_font) {
   if (answered_) return;
   answered_ = true;
-  toolkit_.set_value(started);
+  toolkit_.set_value(std::move(window_font));
 }
 
 }  // namespace nimbra::app

@@ -9,6 +9,8 @@
 
 #include "desktop_run.h"
 #include "font_warmup.h"
+#include "platform/linux/desktop/locale_language.h"
+#include "platform/qt/widgets/look.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "nimbra: unknown argument %s\n%s", argv[1], kUsage);
     return 2;
   }
-  fonts.toolkit_started();
+  fonts.toolkit_started(nimbra::qt::classic_font(nimbra::lnx::language_from_locale()));
   nimbra::app::DesktopRunOptions options;
   options.before_window = [&fonts] { fonts.wait(); };
   const int status = nimbra::app::run_desktop(qapp, options);
