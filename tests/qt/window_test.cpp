@@ -280,6 +280,9 @@ class WindowTest : public QObject {
     QVERIFY(field->isVisible() && !child<QWidget>(view, "TxtA")->isVisible());
     QCOMPARE(field->text(), QStringLiteral("kept"));
     QCOMPARE(field->accessibleName(), QStringLiteral("Owner"));
+    const auto named = QAccessible::queryAccessibleInterface(child<QLabel>(view, "LblB"))
+                           ->relations(QAccessible::Labelled);
+    QVERIFY(named.size() == 1 && named.front().first->object() == field);
     QApplication::setActiveWindow(view);
     child<QWidget>(view, "CmdFirst")->setFocus();
     for (const char* next : {"TxtB", "CmdLast"}) {
@@ -505,6 +508,17 @@ class WindowTest : public QObject {
     QTest::mouseClick(widget<QPushButton>("CmdGo"), Qt::LeftButton);
     QTest::mouseClick(widget<QLabel>("LblInfo"), Qt::LeftButton);
     QCOMPARE(clicks, 11);
+    // A label the program answers is a link to assistive tools; their Press clicks it.
+    form_->LblInfo.caption = "Info";
+    QAccessibleInterface* link = QAccessible::queryAccessibleInterface(widget<QLabel>("LblInfo"));
+    QCOMPARE(link->role(), QAccessible::Link);
+    QCOMPARE(link->text(QAccessible::Name), QStringLiteral("Info"));
+    link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(clicks, 21);
+    form_->LblInfo.on_click = nullptr;  // plain text again: nothing to press
+    QCOMPARE(link->role(), QAccessible::StaticText);
+    QVERIFY(!link->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction()));
     form_->TabMain.tab_captions = std::vector<std::string>{"One", "Two"};
     form_->TabMain.on_click = [&] { ++clicks; };
     widget<QWidget>("TabMain")->findChild<QTabBar*>()->setCurrentIndex(1);
@@ -522,7 +536,7 @@ class WindowTest : public QObject {
     const QRect row = list->visualItemRect(list->item(2));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
     QCOMPARE(form_->LstLog.list_index.get(), 2);
-    QCOMPARE(clicks, 14);
+    QCOMPARE(clicks, 24);
   }
 
   // A double click on the form's free area raises the form's DblClick, one on a control not;

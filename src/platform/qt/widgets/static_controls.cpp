@@ -3,14 +3,13 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <functional>
 
+#include "platform/qt/widgets/clickable_label.h"
 #include "platform/qt/widgets/control_widgets.h"
 
 namespace nimbra::qt {
@@ -39,31 +38,14 @@ class ButtonBinding : public ControlBinding {
   }
 };
 
-// Labels raise Click as the toolkit's do; the program's link labels depend on it.
-class ClickableLabel : public QLabel {
- public:
-  explicit ClickableLabel(QWidget* parent, std::function<void()> on_click)
-      : QLabel(parent), on_click_(std::move(on_click)) {}
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override {
-    event->setAccepted(event->button() == Qt::LeftButton);
-  }
-  void mouseReleaseEvent(QMouseEvent* event) override {
-    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) {
-      return;
-    }
-    on_click_();
-  }
-
- private:
-  std::function<void()> on_click_;
-};
-
 class LabelBinding : public ControlBinding {
  public:
   LabelBinding(Control& label, QWidget* parent, const Context& context)
-      : ControlBinding(label, new ClickableLabel(parent, [this] { clicked(); }), context) {
+      : ControlBinding(label,
+                       new ClickableLabel(
+                           parent, [this] { clicked(); },
+                           [this] { return static_cast<bool>(control().on_click); }),
+                       context) {
     auto* text = static_cast<QLabel*>(widget());
     text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
