@@ -52,11 +52,6 @@ std::error_code last_error() {
   return {errno, std::generic_category()};
 }
 
-void sync_directory(const std::filesystem::path& dir) {
-  Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dirfd.get() >= 0) ::fsync(dirfd.get());
-}
-
 // Whether replacing `file` would leave it as it is: it is our own regular file with `mode` and
 // begins with `start`, and holds nothing more when `whole`. Such a file is synced instead of
 // replaced (a program saves the same settings at every start, and a replacement costs two
@@ -81,8 +76,9 @@ bool holds_already(const std::filesystem::path& file, std::span<const uint8_t> s
     done += static_cast<size_t>(n);
   }
   // Another writer may have left these bytes unsynced: they are on the disk when we return.
+  if (durability == Durability::ProcessCrashOnly) return true;
+  if (::fsync(fd.get()) != 0) return false;
   if (durability == Durability::Synced) {
-    if (::fsync(fd.get()) != 0) return false;
     sync_directory(file.has_parent_path() ? file.parent_path() : ".");
   }
   return true;
@@ -94,7 +90,7 @@ bool holds_already(const std::filesystem::path& file, std::span<const uint8_t> s
 bool replace_atomically(const std::filesystem::path& file, unsigned mode,
                         const std::function<bool(int fd)>& fill, std::error_code* why,
                         Durability durability = Durability::Synced) {
-  const bool sync = durability == Durability::Synced;
+  const bool sync = durability != Durability::ProcessCrashOnly;
   const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
   std::string tmp =
       (dir / ("." + file.filename().string() + std::string(kTemporarySuffix))).string();
@@ -112,11 +108,16 @@ bool replace_atomically(const std::filesystem::path& file, unsigned mode,
     if (why) *why = error;
     return false;
   }
-  if (sync) sync_directory(dir);
+  if (durability == Durability::Synced) sync_directory(dir);
   return true;
 }
 
 }  // namespace
+
+bool sync_directory(const std::filesystem::path& dir) {
+  Fd dirfd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return dirfd.get() >= 0 && ::fsync(dirfd.get()) == 0;
+}
 
 std::optional<std::vector<uint8_t>> read_file_bounded(const std::filesystem::path& file,
                                                       size_t max_bytes) {

@@ -20,13 +20,18 @@ std::optional<std::vector<uint8_t>> read_file_bounded(const std::filesystem::pat
 
 std::optional<std::string> read_text_file(const std::filesystem::path& file, size_t max_bytes);
 
-// Whether a replaced file is on the disk before the replacement returns, or only safe from the
-// writer's own crash (a cache, which may be lost with the machine but never seen half-written).
-enum class Durability { Synced, ProcessCrashOnly };
+// Whether a replaced file is on the disk before the replacement returns; or its new contents
+// are, and the replacement itself reaches the disk with the next sync of the directory (a crash
+// of the machine before then finds the old file, whole); or it is only safe from the writer's
+// own crash (a cache, which may be lost with the machine but never seen half-written).
+enum class Durability { Synced, ContentsSynced, ProcessCrashOnly };
+
+// Puts on the disk the replacements and removals of files in `dir` made so far.
+bool sync_directory(const std::filesystem::path& dir);
 
 // Replaces the file whole: writes a temporary file beside it (named by temporary_file_name)
-// with `mode`, syncs it, renames it over the old one and syncs the directory (no syncing for
-// ProcessCrashOnly). On failure the old file is left as it was and `why`, when given, says what
+// with `mode`, syncs it, renames it over the old one and syncs the directory (as `durability`
+// says). On failure the old file is left as it was and `why`, when given, says what
 // failed. A file that already holds these bytes with this mode (our own, not a link) is only
 // synced: its inode and times stay.
 bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_t> bytes,

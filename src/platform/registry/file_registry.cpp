@@ -74,6 +74,10 @@ FileRegistry::FileRegistry(std::filesystem::path file, CodePage code_page)
   if (reload(true) != ERROR_SUCCESS) throw RegistryFileError(last_error_);
 }
 
+FileRegistry::~FileRegistry() {
+  sync_changes();
+}
+
 int32_t FileRegistry::reload(bool always) {
   const auto stamp = identify_file(file_);
   if (!stamp) {
@@ -148,9 +152,12 @@ int32_t FileRegistry::commit(const std::function<int32_t(RegistryStore&)>& chang
   // A change that leaves the file as it is (a value set to what it holds) needs no write.
   if (good_text_ && *good_text_ == text) return ERROR_SUCCESS;
   // A file over the limit could never be loaded again.
-  if (text.size() > kMaxRegFileSize || !write_text_file_atomic(file_, text, kFileMode)) {
+  const auto bytes = std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  if (text.size() > kMaxRegFileSize ||
+      !write_file_atomic(file_, bytes, kFileMode, nullptr, Durability::ContentsSynced)) {
     return ERROR_REGISTRY_IO_FAILED;
   }
+  unsynced_ = true;
   store_ = std::move(changed);
   good_text_ = std::move(text);
   // The new file is ours (we hold the lock), so the next read need not parse it again.
@@ -284,12 +291,20 @@ int32_t FileRegistry::RegDeleteValueA(HKEY key, std::string_view value_name) {
 }
 
 int32_t FileRegistry::RegFlushKey(HKEY key) {
-  return open_key(key) == nullptr ? ERROR_INVALID_HANDLE : ERROR_SUCCESS;
+  if (open_key(key) == nullptr) return ERROR_INVALID_HANDLE;
+  return sync_changes() ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
 }
 
 int32_t FileRegistry::RegCloseKey(HKEY key) {
   if (key >= HKEY_CLASSES_ROOT && key <= HKEY_USERS) return ERROR_SUCCESS;
-  return handles_.erase(key) > 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  if (handles_.erase(key) == 0) return ERROR_INVALID_HANDLE;
+  return sync_changes() ? ERROR_SUCCESS : ERROR_REGISTRY_IO_FAILED;
+}
+
+bool FileRegistry::sync_changes() {
+  if (!unsynced_) return true;
+  unsynced_ = !sync_directory(file_.has_parent_path() ? file_.parent_path() : ".");
+  return !unsynced_;
 }
 
 RegistryStore FileRegistry::snapshot() {
@@ -301,7 +316,8 @@ bool FileRegistry::modify(const std::function<void(RegistryStore&)>& change) {
   return commit([&](RegistryStore& store) {
            change(store);
            return ERROR_SUCCESS;
-         }) == ERROR_SUCCESS;
+         }) == ERROR_SUCCESS &&
+         sync_changes();
 }
 
 }  // namespace nimbra::platform

@@ -7,6 +7,11 @@
 // file atomically before the lock is released, so concurrent writers never lose each other's
 // changes. A missing file is an empty registry; the first write creates it.
 //
+// A change is in the file for every process when its call returns, and no crash of this one
+// loses it. Like the system's registry it reaches the disk lazily: its contents at once, the
+// replacement of the file at RegFlushKey, when a key is closed, or when the object goes. A
+// crash of the machine before then finds the file as it was, whole.
+//
 // One object serves one thread; each process (a forked child too) uses its own object.
 #pragma once
 
@@ -38,6 +43,9 @@ class FileRegistry final : public Registry {
   // cannot be read or is not a valid registry file. Text crossing the ANSI functions (key paths,
   // value names, text values) is converted between `code_page` and the file's Unicode.
   FileRegistry(std::filesystem::path file, CodePage code_page);
+  ~FileRegistry() override;
+  FileRegistry(const FileRegistry&) = delete;
+  FileRegistry& operator=(const FileRegistry&) = delete;
 
   // If the file turns corrupt after loading, reads keep the last good contents and writes fail
   // with ERROR_REGISTRY_CORRUPT, leaving the file alone. Writing a text value cuts it at its
@@ -51,7 +59,6 @@ class FileRegistry final : public Registry {
   int32_t RegSetValueExA(HKEY key, std::string_view value_name, uint32_t reserved, uint32_t type,
                          std::span<const uint8_t> data) override;
   int32_t RegDeleteValueA(HKEY key, std::string_view value_name) override;
-  // Every change is on disk when its call returns, so there is nothing left to flush.
   int32_t RegFlushKey(HKEY key) override;
   int32_t RegCloseKey(HKEY key) override;
 
@@ -81,6 +88,8 @@ class FileRegistry final : public Registry {
   int32_t change_key(HKEY key,
                      const std::function<int32_t(RegistryStore&, const std::string&)>& change);
   int32_t commit(const std::function<int32_t(RegistryStore&)>& change);
+  // Puts the changes made so far on the disk; false when the system could not.
+  bool sync_changes();
   const OpenKey* open_key(HKEY key) const;
   bool write_denied(std::string_view path) const;
   bool open_denied(std::string_view path) const;
@@ -94,6 +103,7 @@ class FileRegistry final : public Registry {
   std::string last_error_;            // why the last reload failed
   // The file's text when it holds `store_` exactly; none when it is missing or was not good.
   std::optional<std::string> good_text_;
+  bool unsynced_ = false;            // a replacement of the file is not yet on the disk
   std::map<HKEY, OpenKey> handles_;  // predefined roots and open keys
   HKEY next_handle_ = 0;
   std::vector<std::string> write_denied_;  // key paths
