@@ -155,9 +155,10 @@ bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_
 }
 
 bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text, unsigned mode,
-                            std::error_code* why) {
-  return write_file_atomic(
-      file, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), mode, why);
+                            std::error_code* why, Durability durability) {
+  return write_file_atomic(file,
+                           std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+                           mode, why, durability);
 }
 
 bool replace_file_start_atomic(const std::filesystem::path& file, std::span<const uint8_t> start,

@@ -22,8 +22,9 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, siz
 
 // Whether a replaced file is on the disk before the replacement returns; or its new contents
 // are, and the replacement itself reaches the disk with the next sync of the directory (a crash
-// of the machine before then finds the old file, whole); or it is only safe from the writer's
-// own crash (a cache, which may be lost with the machine but never seen half-written).
+// of the machine before then finds the old file or the new one, whole either way); or it is only
+// safe from the writer's own crash (a cache, which may be lost with the machine but never seen
+// half-written).
 enum class Durability { Synced, ContentsSynced, ProcessCrashOnly };
 
 // Puts on the disk the replacements and removals of files in `dir` made so far.
@@ -39,7 +40,8 @@ bool write_file_atomic(const std::filesystem::path& file, std::span<const uint8_
                        Durability durability = Durability::Synced);
 
 bool write_text_file_atomic(const std::filesystem::path& file, std::string_view text, unsigned mode,
-                            std::error_code* why = nullptr);
+                            std::error_code* why = nullptr,
+                            Durability durability = Durability::Synced);
 
 // Replaces the first bytes of the file with `start` and keeps every byte after them, whatever
 // the file's length, in one atomic replacement as above; a missing file is created holding

@@ -152,9 +152,8 @@ int32_t FileRegistry::commit(const std::function<int32_t(RegistryStore&)>& chang
   // A change that leaves the file as it is (a value set to what it holds) needs no write.
   if (good_text_ && *good_text_ == text) return ERROR_SUCCESS;
   // A file over the limit could never be loaded again.
-  const auto bytes = std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());
   if (text.size() > kMaxRegFileSize ||
-      !write_file_atomic(file_, bytes, kFileMode, nullptr, Durability::ContentsSynced)) {
+      !write_text_file_atomic(file_, text, kFileMode, nullptr, Durability::ContentsSynced)) {
     return ERROR_REGISTRY_IO_FAILED;
   }
   unsynced_ = true;

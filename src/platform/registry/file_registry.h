@@ -10,7 +10,7 @@
 // A change is in the file for every process when its call returns, and no crash of this one
 // loses it. Like the system's registry it reaches the disk lazily: its contents at once, the
 // replacement of the file at RegFlushKey, when a key is closed, or when the object goes. A
-// crash of the machine before then finds the file as it was, whole.
+// crash of the machine before then finds the file as it was or as changed, whole either way.
 //
 // One object serves one thread; each process (a forked child too) uses its own object.
 #pragma once
