@@ -62,10 +62,9 @@ FormView::FormView(platform::Form& form, platform::Hwnd handle, const TwipScale&
 }
 
 void FormView::make_widgets() {
-  if (has_widgets_) return;
-  has_widgets_ = true;
-  if (before_widgets_) std::exchange(before_widgets_, nullptr)();
+  if (!opened_.empty()) return;
   opened_.insert(&form_);
+  if (before_widgets_) std::exchange(before_widgets_, nullptr)();
   make_contents();
 }
 
@@ -169,7 +168,7 @@ void FormView::close_input() {
 }
 
 void FormView::control_changed(Control& control) {
-  if (!has_widgets_ && &control != &form_) return;
+  if (opened_.empty() && &control != &form_) return;
   if (&control == &form_) {
     apply_form();
   } else if (const auto it = binding_of_.find(&control); it != binding_of_.end()) {

@@ -98,8 +98,7 @@ class FormView : public QWidget, public platform::ControlObserver {
   // Each label and the field it names.
   std::unordered_map<const platform::Control*, ControlBinding*> labelled_by_;
   std::function<void()> before_widgets_;
-  bool has_widgets_ = false;
-  // The form, and the controls whose contents have widgets.
+  // The form, and the controls whose contents have widgets; empty until the first show.
   std::unordered_set<const platform::Control*> opened_;
   DefaultProcedure default_procedure_;
   platform::WindowProcedure* procedure_ = &default_procedure_;
